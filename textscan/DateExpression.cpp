@@ -10,9 +10,13 @@ namespace qx {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -80,8 +84,11 @@ struct Fields {
 Fields ReadFields(std::string_view text, char dateSeparator, char timeSeparator) {
     Fields f;
     PartReader reader(text);
-    if (text.find('/') != std::string_view::npos || text.find(dateSeparator) != std::string_view::npos) {
-        const auto isDateSeparator = [dateSeparator](char c) { return c == '/' || c == dateSeparator; };
+    if (text.find('/') != std::string_view::npos ||
+        text.find(dateSeparator) != std::string_view::npos) {
+        const auto isDateSeparator = [dateSeparator](char c) {
+            return c == '/' || c == dateSeparator;
+        };
         f.Month = reader.Next(isDateSeparator);
         f.Day = reader.Next(isDateSeparator);
         f.Year = reader.Next(IsBlank);
@@ -103,7 +110,8 @@ std::string UpperAscii(std::string_view text) {
 
 // Applies a keyword to the split reference: fields set in place, relative
 // changes added to the offsets.
-void ApplyKeyword(const std::string& keyword, std::int32_t reference, Fields& base, Fields& offset) {
+void ApplyKeyword(const std::string& keyword, std::int32_t reference, Fields& base,
+                  Fields& offset) {
     if (keyword == "NOW") return;
     base.Minute = 0;
     base.Second = 0;
@@ -127,7 +135,7 @@ void ApplyKeyword(const std::string& keyword, std::int32_t reference, Fields& ba
         int Hours;
     };
     static constexpr HourStep hourSteps[] = {
-        {"NEXT HOUR", 1},     {"LAST HOUR", -1},     {"LAST 2 HOURS", -2},
+        {"NEXT HOUR", 1},     {"LAST HOUR", -1},    {"LAST 2 HOURS", -2},
         {"LAST 3 HOURS", -3}, {"LAST 6 HOURS", -6}, {"LAST 12 HOURS", -12},
     };
     for (const auto& step : hourSteps) {
@@ -245,10 +253,10 @@ std::int32_t EvaluateDateExpression(std::string_view text, std::int32_t referenc
     std::int64_t day = base.Day + offset.Day;
     if (day > INT_MAX || day < INT_MIN) day -= FloorDiv(day, 65536) * 65536;
 
-    const std::int64_t seconds =
-        static_cast<std::int64_t>(DateTimeSeconds(year, month, static_cast<int>(day), ClampToInt(base.Hour),
-                                                  ClampToInt(base.Minute), ClampToInt(base.Second))) +
-        offset.Hour * 3600 + offset.Minute * 60 + offset.Second;
+    const std::int64_t seconds = static_cast<std::int64_t>(DateTimeSeconds(
+                                     year, month, static_cast<int>(day), ClampToInt(base.Hour),
+                                     ClampToInt(base.Minute), ClampToInt(base.Second))) +
+                                 offset.Hour * 3600 + offset.Minute * 60 + offset.Second;
     // Two's complement reduction to 32 bits.
     return static_cast<std::int32_t>(seconds);
 }

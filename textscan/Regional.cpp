@@ -41,9 +41,13 @@ TDatePatterns BuildDatePatterns(char dateSeparator, char timeSeparator) {
     return patterns;
 }
 
-const TRegionalSettings& Regional() { return State().Settings; }
+const TRegionalSettings& Regional() {
+    return State().Settings;
+}
 
-const TDatePatterns& DatePatterns() { return State().Patterns; }
+const TDatePatterns& DatePatterns() {
+    return State().Patterns;
+}
 
 void SetRegional(const TRegionalSettings& settings) {
     RegionalState& state = State();
@@ -52,7 +56,9 @@ void SetRegional(const TRegionalSettings& settings) {
     state.Patterns = std::move(patterns);
 }
 
-ScopedRegional::ScopedRegional(const TRegionalSettings& settings) : saved_(Regional()) { SetRegional(settings); }
+ScopedRegional::ScopedRegional(const TRegionalSettings& settings) : saved_(Regional()) {
+    SetRegional(settings);
+}
 
 ScopedRegional::ScopedRegional(char dateSeparator, char timeSeparator) : saved_(Regional()) {
     TRegionalSettings settings = saved_;
@@ -61,6 +67,8 @@ ScopedRegional::ScopedRegional(char dateSeparator, char timeSeparator) : saved_(
     SetRegional(settings);
 }
 
-ScopedRegional::~ScopedRegional() { SetRegional(saved_); }
+ScopedRegional::~ScopedRegional() {
+    SetRegional(saved_);
+}
 
 }  // namespace qx

@@ -21,7 +21,9 @@ constexpr std::int64_t MaxDateTimeDay = 2958465;
 constexpr std::int64_t DateTimeZeroEpochDay = -25569;
 
 // Two's complement reduction to 32 bits (well defined since C++20).
-std::int32_t Wrap32(std::int64_t value) { return static_cast<std::int32_t>(value); }
+std::int32_t Wrap32(std::int64_t value) {
+    return static_cast<std::int32_t>(value);
+}
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
     std::int64_t q = a / b;
@@ -91,8 +93,9 @@ DaySecond SplitDateTime(TDateTime dateTime) {
 
     const double whole = std::trunc(dateTime);
     const double fraction = std::fabs(dateTime - whole);
-    DaySecond result{static_cast<std::int64_t>(whole),
-                     static_cast<std::int64_t>(std::llround(fraction * static_cast<double>(SecondsPerDay)))};
+    DaySecond result{
+        static_cast<std::int64_t>(whole),
+        static_cast<std::int64_t>(std::llround(fraction * static_cast<double>(SecondsPerDay)))};
     if (result.Second >= SecondsPerDay) {
         // Rounded up to midnight: the next calendar day.
         result.Second -= SecondsPerDay;
@@ -128,7 +131,8 @@ std::uint16_t DayNumber(int year, int month, int day) {
 }
 
 std::int32_t TimeOfDaySeconds(int hour, int minute, int second) {
-    return Wrap32(static_cast<std::int64_t>(hour) * 3600 + static_cast<std::int64_t>(minute) * 60 + second);
+    return Wrap32(static_cast<std::int64_t>(hour) * 3600 + static_cast<std::int64_t>(minute) * 60 +
+                  second);
 }
 
 std::int32_t DateTimeSeconds(int year, int month, int day, int hour, int minute, int second) {
@@ -156,8 +160,8 @@ std::int32_t NowSeconds() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (localtime_r(&now, &local) == nullptr) return 0;
-    return DateTimeSeconds(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                           local.tm_sec);
+    return DateTimeSeconds(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                           local.tm_min, local.tm_sec);
 }
 
 TDateTimeParts SplitSeconds(std::int32_t seconds) {

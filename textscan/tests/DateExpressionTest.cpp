@@ -43,9 +43,9 @@ TEST(DateExpression, Keywords) {
         {"LAST 3 HOURS", At(2009, 5, 13, 7)},
         {"LAST 6 HOURS", At(2009, 5, 13, 4)},
         {"LAST 12 HOURS", At(2009, 5, 12, 22)},
-        {"THIS WEEK", At(2009, 5, 10)},   // day - weekday (3)
-        {"NEXT WEEK", At(2009, 5, 17)},   // day + 7 - weekday
-        {"LAST WEEK", At(2009, 5, 3)},    // day - (weekday + 7)
+        {"THIS WEEK", At(2009, 5, 10)},  // day - weekday (3)
+        {"NEXT WEEK", At(2009, 5, 17)},  // day + 7 - weekday
+        {"LAST WEEK", At(2009, 5, 3)},   // day - (weekday + 7)
         {"THIS MONTH", At(2009, 5, 1)},
         {"NEXT MONTH", At(2009, 6, 1)},
         {"LAST MONTH", At(2009, 4, 1)},
@@ -78,14 +78,14 @@ TEST(DateExpression, Offsets) {
         {"TODAY+36", At(2009, 5, 14, 12)},
         {"NOW-", Reference},
         {"-", At(2009, 5, 13, 10)},
-        {"NOW+1+2", Reference},                      // "1+2" is not a number
+        {"NOW+1+2", Reference},  // "1+2" is not a number
         {"TODAY+0/1/0", At(2009, 5, 14)},
-        {"TODAY+0/0/1", At(2010, 5, 13)},            // year part added to the year
+        {"TODAY+0/0/1", At(2010, 5, 13)},  // year part added to the year
         {"TODAY-0/0/0 01:00:00", At(2009, 5, 12, 23)},
         {"THIS MONTH+08/0/0", At(2010, 1, 1)},
         {"THIS MONTH-05/0/0", At(2008, 12, 1)},
         {"THIS MONTH-12/0/0", At(2008, 5, 1)},
-        {"LAST MONTH-12/0/0", At(2008, 4, 1)},      // thirteen months back
+        {"LAST MONTH-12/0/0", At(2008, 4, 1)},  // thirteen months back
         {"THIS MONTH-29/0/0", At(2006, 12, 1)},
         {"LAST YEAR-0/0/3", At(2005, 1, 1)},
     };
@@ -101,9 +101,9 @@ TEST(DateExpression, AbsoluteBases) {
         {"05/12/2009", At(2009, 5, 12)},
         {"05/12", DateTimeSeconds(0, 5, 12, 0, 0, 0)},  // no year: before 1985
         {"05/12/2009 10", At(2009, 5, 12, 10)},
-        {"13/12/2009", At(2010, 1, 12)},                 // month folded into the year
-        {"10:15:00", 36900},                              // time only: day number 0
-        {"05/12/09 10:15:00", 36900},                     // two-digit year: day number 0
+        {"13/12/2009", At(2010, 1, 12)},  // month folded into the year
+        {"10:15:00", 36900},              // time only: day number 0
+        {"05/12/09 10:15:00", 36900},     // two-digit year: day number 0
     };
     ExpectAll(std::begin(cases), std::end(cases), Reference);
 }
@@ -131,17 +131,21 @@ TEST(DateExpression, RegionalSeparators) {
 
 TEST(DateExpression, WrapsWithoutOverflow) {
     const Case cases[] = {
-        {"NOW+596524:0:0", static_cast<std::int32_t>(static_cast<std::int64_t>(Reference) + 2147486400)},
-        {"NOW-596524:0:0", static_cast<std::int32_t>(static_cast<std::int64_t>(Reference) - 2147486400)},
-        {"05/12/2053 10:00:00", static_cast<std::int32_t>(static_cast<std::int64_t>(DayNumber(2053, 5, 12)) * 86400 +
-                                                          36000)},
+        {"NOW+596524:0:0",
+         static_cast<std::int32_t>(static_cast<std::int64_t>(Reference) + 2147486400)},
+        {"NOW-596524:0:0",
+         static_cast<std::int32_t>(static_cast<std::int64_t>(Reference) - 2147486400)},
+        {"05/12/2053 10:00:00",
+         static_cast<std::int32_t>(static_cast<std::int64_t>(DayNumber(2053, 5, 12)) * 86400 +
+                                   36000)},
     };
     ExpectAll(std::begin(cases), std::end(cases), Reference);
 
     // Absurd numbers must not overflow; any result will do.
-    for (const char* text : {"99999999999999999999/99999999999999/99999999999 9999999999:99999999999:9999999",
-                             "LAST YEAR-99999999999/99999999999/99999999999 99999999:9999999999:99999999",
-                             "NEXT YEAR+99999999999/99999999999/99999999999 99999999:9999999999:99999999"}) {
+    for (const char* text :
+         {"99999999999999999999/99999999999999/99999999999 9999999999:99999999999:9999999",
+          "LAST YEAR-99999999999/99999999999/99999999999 99999999:9999999999:99999999",
+          "NEXT YEAR+99999999999/99999999999/99999999999 99999999:9999999999:99999999"}) {
         (void)EvaluateDateExpression(text, Reference);
         (void)EvaluateDateExpression(text, INT32_MAX);
         (void)EvaluateDateExpression(text, INT32_MIN);

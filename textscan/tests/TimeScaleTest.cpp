@@ -22,7 +22,7 @@ TEST(TimeScale, DayNumber) {
         {1984, 12, 31, 0},
         {0, 0, 0, 0},
         {1900, 6, 1, 0},
-        {2000, 3, 1, 5539},        // leap day of 2000 counted
+        {2000, 3, 1, 5539},  // leap day of 2000 counted
         {2009, 5, 12, 8898},
         {2009, 13, 1, DayNumber(2010, 1, 1)},
         {2009, 14, 1, DayNumber(2010, 2, 1)},
@@ -32,13 +32,14 @@ TEST(TimeScale, DayNumber) {
         {2009, -12, 1, DayNumber(2008, 0, 1)},
         {2009, 1, 32, DayNumber(2009, 2, 1)},  // days run on
         {2008, 2, 30, DayNumber(2008, 3, 1)},
-        {2100, 3, 1, 42063},       // 2100 is no leap year
-        {2165, 1, 1, 209},         // truncated to 16 bits
+        {2100, 3, 1, 42063},  // 2100 is no leap year
+        {2165, 1, 1, 209},    // truncated to 16 bits
         {2009, INT_MAX, 1, DayNumber(178958979, 7, 1)},
         {2009, INT_MIN, 1, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DayNumber(c.Year, c.Month, c.Day), c.Expected) << c.Year << "-" << c.Month << "-" << c.Day;
+        EXPECT_EQ(DayNumber(c.Year, c.Month, c.Day), c.Expected)
+            << c.Year << "-" << c.Month << "-" << c.Day;
     }
     EXPECT_EQ(DayNumber(2100, 3, 1) - DayNumber(2100, 2, 28), 1);
     EXPECT_EQ(DayNumber(2000, 3, 1) - DayNumber(2000, 2, 28), 2);
@@ -74,14 +75,18 @@ TEST(TimeScale, DateTimeToSecondsRoundsHalfToEven) {
     };
     // k/256 of a day is exactly k * 337.5 seconds.
     const Case cases[] = {
-        {ScaleOrigin + 1.0 / 256, 338},   {ScaleOrigin + 3.0 / 256, 1012},
-        {ScaleOrigin + 5.0 / 256, 1688},  {ScaleOrigin - 1.0 / 256, -338},
-        {ScaleOrigin - 3.0 / 256, -1012}, {ScaleOrigin, 0},
-        {std::nan(""), 0},                {std::numeric_limits<double>::infinity(), 0},
+        {ScaleOrigin + 1.0 / 256, 338},
+        {ScaleOrigin + 3.0 / 256, 1012},
+        {ScaleOrigin + 5.0 / 256, 1688},
+        {ScaleOrigin - 1.0 / 256, -338},
+        {ScaleOrigin - 3.0 / 256, -1012},
+        {ScaleOrigin, 0},
+        {std::nan(""), 0},
+        {std::numeric_limits<double>::infinity(), 0},
         {-std::numeric_limits<double>::infinity(), 0},
         {SecondsToDateTime(INT32_MAX) + 1.0 / 86400, INT32_MIN},  // wraps as the count does
         {SecondsToDateTime(INT32_MIN) - 1.0 / 86400, INT32_MAX},
-        {1e300, 0},                        // a multiple of 2^32 seconds
+        {1e300, 0},  // a multiple of 2^32 seconds
     };
     for (const auto& c : cases) EXPECT_EQ(DateTimeToSeconds(c.DateTime), c.Expected) << c.DateTime;
 }
@@ -116,7 +121,8 @@ TEST(TimeScale, SplitSecondsRoundTrip) {
     for (std::int64_t s = 0; s <= INT32_MAX; s += 7919 * 3) {
         const auto seconds = static_cast<std::int32_t>(s);
         const TDateTimeParts p = SplitSeconds(seconds);
-        ASSERT_EQ(DateTimeSeconds(p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second), seconds) << s;
+        ASSERT_EQ(DateTimeSeconds(p.Year, p.Month, p.Day, p.Hour, p.Minute, p.Second), seconds)
+            << s;
     }
 }
 
@@ -131,7 +137,7 @@ TEST(TimeScale, DecodeDateTime) {
         {31047.0, {1984, 12, 31, 0, 0, 0}},
         {36526.5, {2000, 1, 1, 12, 0, 0}},
         {36526.0 + 0.9999999, {2000, 1, 2, 0, 0, 0}},  // rounds up into the next day
-        {-1.25, {1899, 12, 29, 6, 0, 0}},               // fraction away from zero
+        {-1.25, {1899, 12, 29, 6, 0, 0}},              // fraction away from zero
         {-0.5, {1899, 12, 30, 12, 0, 0}},
         {std::nan(""), {1899, 12, 30, 0, 0, 0}},
         {1e300, {9999, 12, 31, 23, 59, 59}},
@@ -154,7 +160,7 @@ TEST(TimeScale, EncodeDateTime) {
         {{1999, 13, 1, 0, 0, 0}, 36526.0},  // month 13 = next January
         {{1999, 12, 31, 36, 0, 0}, 36526.5},
         {{1, 1, 1, 0, 0, 0}, -693593.0},
-        {{-5, 1, 1, 0, 0, 0}, -693593.0},   // clamped
+        {{-5, 1, 1, 0, 0, 0}, -693593.0},  // clamped
         {{INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX}, 2958465.0 + 86399.0 / 86400},
     };
     for (const auto& c : cases) EXPECT_EQ(EncodeDateTime(c.Parts), c.Expected) << c.Expected;
