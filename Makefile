@@ -1,0 +1,46 @@
+# The two commands: `make run` and `make test`. Both install what they need
+# (Debian packages), configure and build first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= 2
+GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+
+.PHONY: all install configure build run test test-asan bench clean
+
+all: build
+
+install:
+	@./scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: install $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+# Until the main window exists, runs the integrators' text tool on a sample
+# data event.
+run: build
+	@printf 'rtu\t$$REALTIME\t05/12/2009 10:15:00,ST1.AIR,12.5,ST1.BATT,13.1\n' | \
+	  $(BUILD)/tools/qxtext/qxtext decode --date-sep / --time-sep :
+
+test: build test-asan
+	dbus-run-session -- env QT_QPA_PLATFORM=offscreen \
+	  ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+# The plain C++ libraries once more with AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+test-asan: install
+	cmake -S . -B $(ASAN_BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Debug \
+	  -DQX_PLAIN_ONLY=ON -DQX_SANITIZE=ON -DQX_BENCHMARKS=OFF
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+bench: build
+	$(BUILD)/bench/qx_bench
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,39 @@
+#include "pages/WatchTab.h"
+
+namespace qx {
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+void TWatchTab::AddSensor(const std::string&, const std::string&) {}
+void TWatchTab::RemoveSensors() {}
+void TWatchTab::ShowReading(const SensorReading&) {}
+void TWatchTab::ShowSecondaryReading(const SensorReading&) {}
+void TWatchTab::SaveToWorkspace(TMemIniFile&, const std::string&) {}
+void TWatchTab::LoadFromWorkspace(TMemIniFile&, const std::string&) {}
+
+bool TWatchTab::TogglePause() {
+    Paused = !Paused;
+    return Paused;
+}
+
+// Without its own answer a page claims every sensor, so nothing is added.
+bool TWatchTab::HasSensor(const std::string&, const std::string&) { return true; }
+bool TWatchTab::IsPaused() { return Paused; }
+void TWatchTab::EditSettings() {}
+bool TWatchTab::HasSettings() { return false; }
+void TWatchTab::SaveData() {}
+bool TWatchTab::CanSaveData() { return false; }
+void TWatchTab::CopyData() {}
+bool TWatchTab::CanCopyData() { return false; }
+
+}  // namespace qx

@@ -1,0 +1,10 @@
+#include <iostream>
+
+#include "shell/SystemRegional.h"
+#include "tools/qxtext/QxText.h"
+
+int main(int argc, char** argv) {
+    qx::InitRegionalFromSystem();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return qx::RunQxText(args, std::cin, std::cout, std::cerr);
+}
