@@ -1,0 +1,39 @@
+// The exit confirmation: a small always-on-top question that answers itself
+// with "time-out" when nobody answers it in time.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace qx {
+
+class TfrmExitConfirm : public QDialog {
+    Q_OBJECT
+public:
+    enum Result { None = 0, Ok = 1, Cancel = 2, TimedOut = 3 };
+
+    explicit TfrmExitConfirm(QWidget* parent = nullptr);
+
+    // Starts the time-out; the dialog closes itself with TimedOut when it
+    // runs out.
+    void StartTimeOut(int milliseconds);
+
+    int ExitResult = None;
+
+    QPushButton* btnOK = nullptr;
+    QPushButton* btnCancel = nullptr;
+    QLabel* lblConfirm = nullptr;
+    QTimer* tmTimeOut = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void Finish(Result result);
+};
+
+}  // namespace qx

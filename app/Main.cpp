@@ -1,0 +1,453 @@
+#include "app/Main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QThread>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/AboutForm.h"
+#include "app/ExitConfirm.h"
+#include "app/HelpWindow.h"
+
+namespace qx {
+namespace {
+
+// A hint is "short|long": the short part is the tool tip, the long part the
+// status bar text; a hint without "|" serves as both.
+QAction* MakeAction(QObject* owner, const char* name, const QString& caption,
+                    const QString& hint, QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+    auto* action = new QAction(caption, owner);
+    action->setObjectName(name);
+    const qsizetype bar = hint.indexOf('|');
+    action->setToolTip(bar < 0 ? hint : hint.left(bar));
+    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+    if (icon != QStyle::SP_CustomBase) action->setIcon(QApplication::style()->standardIcon(icon));
+    return action;
+}
+
+}  // namespace
+
+TfrmQXZuz::TfrmQXZuz(TStartOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+    setObjectName("frmQXZuz");
+    setWindowTitle("QX RIRovozer");
+    resize(589, 452);
+    setMinimumSize(300, 200);
+    CreateActions();
+    CreateMenusAndToolBar();
+    CreatePicker();
+    CreateBottom();
+    FormCreate();
+}
+
+TfrmQXZuz::~TfrmQXZuz() = default;
+
+void TfrmQXZuz::CreateActions() {
+    FileReset1 = MakeAction(this, "FileReset1", "&Refresh",
+                            "Refresh setup parameters|Refresh setup parameters and data links.",
+                            QStyle::SP_BrowserReload);
+    FileReset1->setShortcut(QKeySequence::Refresh);
+    actSave = MakeAction(this, "actSave", "&Save", "Save the watch to a disk file.",
+                         QStyle::SP_DialogSaveButton);
+    actSave->setShortcut(QKeySequence::Save);
+    actCopy = MakeAction(this, "actCopy", "&Copy", "Copy the watch window to clipboard.",
+                         QStyle::SP_FileDialogContentsView);
+    actCopy->setShortcut(QKeySequence::Copy);
+    FileExit1 = MakeAction(this, "FileExit1", "&Exit", "Exit application|Exit QX ZUZ applicaton.",
+                           QStyle::SP_DialogCloseButton);
+    FileExit1->setShortcut(QKeySequence::Quit);
+    actAddIntoWatchList = MakeAction(this, "actAddIntoWatchList", "&Add To Watch List",
+                                     "Add sensor(s) into watch list", QStyle::SP_ArrowDown);
+    actDeleteFromWatchList =
+        MakeAction(this, "actDeleteFromWatchList", "&Delete From Watch List",
+                   "Delete sensor(s) from watch list", QStyle::SP_TrashIcon);
+    actAddAllIntoWatchList = MakeAction(this, "actAddAllIntoWatchList", "Add A&ll To Watch List",
+                                        "Add all sensors into watch list");
+    actPauseDisplay = MakeAction(this, "actPauseDisplay", "&Pause Display",
+                                 "Pause real time update|Pause real time update.",
+                                 QStyle::SP_MediaPause);
+    actPauseDisplay->setCheckable(true);
+    ConnectNodes1 = MakeAction(
+        this, "ConnectNodes1", "&Remote Nodes",
+        "Select Quintrel remote nodes|Select computer nodes where Quintrel servers are running.",
+        QStyle::SP_DriveNetIcon);
+    ShowStatus = MakeAction(this, "ShowStatus", "&Show Status Messages",
+                            "Toggle display of Status panel|Toggle display of Status panel.",
+                            QStyle::SP_MessageBoxInformation);
+    ShowStatus->setCheckable(true);
+    ClearStatus = MakeAction(this, "ClearStatus", "&Clear Status Messages",
+                             "Clear status messages|Clear messages in Status box.");
+    actSettings = MakeAction(this, "actSettings", "Graph Se&ttings...",
+                             "Change the graph settings...", QStyle::SP_FileDialogDetailedView);
+    actOptions = MakeAction(this, "actOptions", "&Application Settings...",
+                            "Change application settings...");
+    actRename = MakeAction(this, "actRename", "&Rename", QString());
+    HelpZUZIndex1 = MakeAction(this, "HelpZUZIndex1", "QX RIRovozer &Help", QString(),
+                               QStyle::SP_DialogHelpButton);
+    HelpZUZContents1 = MakeAction(this, "HelpZUZContents1", "QX RIRovozer &Contents", QString());
+    HelpAbout1 = MakeAction(this, "HelpAbout1", "&About...", QString());
+    Tracing1 = MakeAction(this, "Tracing1", "&Tracing", QString());
+    Tracing1->setCheckable(true);
+
+    connect(FileReset1, &QAction::triggered, this, &TfrmQXZuz::FileReset1Execute);
+    connect(FileExit1, &QAction::triggered, this, &QWidget::close);
+    connect(actSave, &QAction::triggered, this, [this] {
+        if (TWatchTab* page = ActivePage()) page->SaveData();
+    });
+    connect(actCopy, &QAction::triggered, this, [this] {
+        if (TWatchTab* page = ActivePage()) page->CopyData();
+    });
+    connect(actSettings, &QAction::triggered, this, [this] {
+        if (TWatchTab* page = ActivePage()) page->EditSettings();
+    });
+    connect(actDeleteFromWatchList, &QAction::triggered, this, [this] {
+        if (TWatchTab* page = ActivePage()) page->RemoveSensors();
+    });
+    connect(actPauseDisplay, &QAction::triggered, this, [this] {
+        if (TWatchTab* page = ActivePage()) page->TogglePause();
+        UpdateActions();
+    });
+    connect(HelpAbout1, &QAction::triggered, this, &TfrmQXZuz::HelpAbout1Execute);
+    connect(HelpZUZIndex1, &QAction::triggered, this, [this] { Help().ShowIndex(); });
+    connect(HelpZUZContents1, &QAction::triggered, this, [this] { Help().ShowContents(); });
+
+    auto* helpKey = new QAction(this);
+    helpKey->setShortcut(QKeySequence::HelpContents);
+    helpKey->setShortcutContext(Qt::ApplicationShortcut);
+    connect(helpKey, &QAction::triggered, this, &TfrmQXZuz::FormHelp);
+    addAction(helpKey);
+}
+
+void TfrmQXZuz::CreateMenusAndToolBar() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction(FileReset1);
+    file->addAction(actSave);
+    file->addAction(actCopy);
+    file->addSeparator();
+    file->addAction(FileExit1);
+
+    QMenu* watch = menuBar()->addMenu("&Watch");
+    watch->addAction(actAddIntoWatchList);
+    watch->addAction(actDeleteFromWatchList);
+    watch->addAction(actAddAllIntoWatchList);
+    watch->addSeparator();
+    watch->addAction(actPauseDisplay);
+
+    QMenu* opts = menuBar()->addMenu("&Options");
+    opts->addAction(ConnectNodes1);
+    opts->addSeparator();
+    opts->addAction(ShowStatus);
+    opts->addAction(ClearStatus);
+    opts->addSeparator();
+    opts->addAction(actSettings);
+    opts->addAction(actOptions);
+
+    Debug1 = menuBar()->addMenu("&Debug");
+    Debug1->setObjectName("Debug1");
+    Debug1->addAction(Tracing1);
+    Debug1->menuAction()->setVisible(false);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction(HelpZUZIndex1);
+    help->addAction(HelpZUZContents1);
+    help->addSeparator();
+    help->addAction(HelpAbout1);
+
+    ToolBar = addToolBar("Tool bar");
+    ToolBar->setObjectName("ToolBar");
+    ToolBar->setMovable(false);
+    ToolBar->setIconSize(QSize(20, 20));
+    ToolBar->addAction(FileReset1);
+    ToolBar->addAction(actSave);
+    ToolBar->addAction(actCopy);
+    ToolBar->addSeparator();
+    ToolBar->addAction(actAddIntoWatchList);
+    ToolBar->addAction(actDeleteFromWatchList);
+    ToolBar->addAction(actPauseDisplay);
+    ToolBar->addSeparator();
+    ToolBar->addAction(ConnectNodes1);
+    ToolBar->addAction(actSettings);
+    ToolBar->addAction(ShowStatus);
+    ToolBar->addSeparator();
+    ToolBar->addAction(HelpZUZIndex1);
+
+    pmMain = new QMenu(this);
+    pmMain->setObjectName("pmMain");
+    pmMain->addAction(actAddIntoWatchList);
+    pmMain->addAction(actAddAllIntoWatchList);
+    pmMain->addAction(actDeleteFromWatchList);
+    pmMain->addSeparator();
+    pmMain->addAction(actPauseDisplay);
+
+    pmRename = new QMenu(this);
+    pmRename->setObjectName("pmRename");
+    pmRename->addAction(actRename);
+
+    for (QWidget* w : {static_cast<QWidget*>(ToolBar), static_cast<QWidget*>(statusBar())}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint& at) { pmMain->popup(w->mapToGlobal(at)); });
+    }
+}
+
+void TfrmQXZuz::CreatePicker() {
+    pnlTop = new QWidget;
+    pnlTop->setObjectName("pnlTop");
+    pnlTop->setMinimumHeight(28);
+    lblStations = new QLabel("Stations:");
+    cbxStations = new QComboBox;
+    cbxStations->setObjectName("cbxStations");
+    cbxStations->setMinimumWidth(140);
+    lblStations->setBuddy(cbxStations);
+    lblSensors = new QLabel("Sensors:");
+    cbxSensors = new QComboBox;
+    cbxSensors->setObjectName("cbxSensors");
+    cbxSensors->setMinimumWidth(140);
+    cbxSensors->setEnabled(false);
+    lblSensors->setBuddy(cbxSensors);
+    btnMoreLess = new QPushButton("<< &Less");
+    btnMoreLess->setObjectName("btnMoreLess");
+    btnTest = new QPushButton("&Start!");
+    btnTest->setObjectName("btnTest");
+    btnTest->setVisible(false);
+
+    lstSensors = new QTreeWidget;
+    lstSensors->setObjectName("lstSensors");
+    lstSensors->setRootIsDecorated(false);
+    lstSensors->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstSensors->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstSensors->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstSensors->setHeaderLabels(
+        {"SensorName", "RtuSensorName", "Enabled", "IsText", "Equation", "RawList"});
+    const int widths[] = {150, 100, 0, 0, 100, 100};
+    for (int c = 0; c < 6; ++c)
+        if (widths[c]) lstSensors->setColumnWidth(c, widths[c]);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(lblStations);
+    row->addWidget(cbxStations);
+    row->addSpacing(12);
+    row->addWidget(lblSensors);
+    row->addWidget(cbxSensors);
+    row->addSpacing(12);
+    row->addWidget(btnMoreLess);
+    row->addStretch();
+    row->addWidget(btnTest);
+    auto* layout = new QVBoxLayout(pnlTop);
+    layout->setContentsMargins(6, 4, 6, 0);
+    layout->addLayout(row);
+    layout->addWidget(lstSensors, 1);
+
+    pnlTop->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pnlTop, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pmMain->popup(pnlTop->mapToGlobal(at)); });
+    connect(btnMoreLess, &QPushButton::clicked, this, &TfrmQXZuz::btnMoreLessClick);
+}
+
+void TfrmQXZuz::CreateBottom() {
+    pnlBottom = new QWidget;
+    pnlBottom->setObjectName("pnlBottom");
+    pgData = new QTabWidget;
+    pgData->setObjectName("pgData");
+    pgData->setTabPosition(QTabWidget::South);
+    pgData->setDocumentMode(true);
+    pgData->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pgData->tabBar(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const int tab = pgData->tabBar()->tabAt(at);
+        if (tab < 0) return;
+        pgData->setCurrentIndex(tab);
+        pmRename->popup(pgData->tabBar()->mapToGlobal(at));
+    });
+    connect(pgData, &QTabWidget::currentChanged, this, &TfrmQXZuz::UpdateActions);
+
+    pnlStatus = new QWidget;
+    pnlStatus->setObjectName("pnlStatus");
+    pnlStatus->setFixedHeight(79);
+    connect(ShowStatus, &QAction::toggled, pnlStatus, &QWidget::setVisible);
+
+    auto* layout = new QVBoxLayout(pnlBottom);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(pgData, 1);
+    layout->addWidget(pnlStatus);
+
+    spltMain = new QSplitter(Qt::Vertical);
+    spltMain->setObjectName("spltMain");
+    spltMain->setHandleWidth(8);
+    spltMain->setChildrenCollapsible(false);
+    spltMain->addWidget(pnlTop);
+    spltMain->addWidget(pnlBottom);
+    spltMain->setStretchFactor(1, 1);
+    pnlBottom->setMinimumHeight(50);
+    spltMain->setSizes({133, 300});
+    setCentralWidget(spltMain);
+    statusBar()->setObjectName("StatusBar");
+}
+
+void TfrmQXZuz::FormCreate() {
+    // The first argument "DEBUG" (any case) shows the debug menu.
+    const QString first = options_.Arguments.isEmpty() ? QString() : options_.Arguments.first();
+    const bool debug = first.compare("DEBUG", Qt::CaseInsensitive) == 0;
+    Debug1->menuAction()->setVisible(debug);
+
+    // The status panel starts hidden: checked, then toggled once.
+    ShowStatus->setChecked(true);
+    ShowStatus->trigger();
+
+    FileReset1Execute();
+
+    // Starts in single-sensor mode.
+    btnMoreLessClick();
+
+    if (GraphPageCount > 0) {
+        pgData->setCurrentIndex(ListPageCount);
+    } else if (PageCount() > 0) {
+        pgData->setCurrentIndex(0);
+    }
+    if (!options_.Arguments.isEmpty()) btnTest->setVisible(debug);
+    UpdateActions();
+}
+
+void TfrmQXZuz::FileReset1Execute() {}
+
+void TfrmQXZuz::btnMoreLessClick() {
+    QList<int> sizes = spltMain->sizes();
+    if (listMode_) {
+        sensorListHeight_ = lstSensors->height();
+        lstSensors->hide();
+        lstSensors->setEnabled(false);
+        btnMoreLess->setText("&More >>");
+        cbxSensors->setEnabled(true);
+        const int rowHeight = pnlTop->sizeHint().height();
+        if (sizes.size() == 2) {
+            const int total = sizes[0] + sizes[1];
+            sizes = {rowHeight, total - rowHeight};
+        }
+        pnlTop->setMaximumHeight(rowHeight);
+        spltMain->handle(1)->setEnabled(false);
+    } else {
+        pnlTop->setMaximumHeight(QWIDGETSIZE_MAX);
+        lstSensors->show();
+        lstSensors->setEnabled(true);
+        btnMoreLess->setText("<< &Less");
+        cbxSensors->setEnabled(false);
+        if (sizes.size() == 2) {
+            const int total = sizes[0] + sizes[1];
+            const int top = sizes[0] + sensorListHeight_;
+            sizes = {top, total - top};
+        }
+        spltMain->handle(1)->setEnabled(true);
+    }
+    spltMain->setSizes(sizes);
+    listMode_ = !listMode_;
+    UpdateActions();
+}
+
+int TfrmQXZuz::PageCount() const { return ListPageCount + GraphPageCount; }
+
+TWatchTab* TfrmQXZuz::Page(int index) const {
+    return index >= 0 && index < MaxPages ? Pages[static_cast<std::size_t>(index)] : nullptr;
+}
+
+TWatchTab* TfrmQXZuz::ActivePage() const {
+    const int index = pgData->currentIndex();
+    return index >= 0 && index < PageCount() ? Page(index) : nullptr;
+}
+
+void TfrmQXZuz::UpdateActions() {
+    TWatchTab* page = ActivePage();
+    actSave->setEnabled(page && page->CanSaveData());
+    actCopy->setEnabled(page && page->CanCopyData());
+    actSettings->setEnabled(page && page->HasSettings());
+    actPauseDisplay->setChecked(page && page->IsPaused());
+    actAddAllIntoWatchList->setEnabled(listMode_);
+}
+
+bool TfrmQXZuz::ConfirmExit() {
+    if (ConfirmInProgress) return false;
+    ConfirmInProgress = true;
+    struct Clear {
+        bool& flag;
+        ~Clear() { flag = false; }
+    } clear{ConfirmInProgress};
+    try {
+        if (ShutdownRequested) return true;
+        TfrmExitConfirm dialog;
+        dialog.StartTimeOut(options_.ConfirmTimeOutMs);
+        dialog.show();
+        if (const QScreen* screen = dialog.screen()) {
+            dialog.move(screen->availableGeometry().center() - dialog.rect().center());
+        }
+        if (OnConfirmShown) OnConfirmShown(dialog);
+        // Keep events, timers and commands running while the question is up.
+        while (dialog.ExitResult == TfrmExitConfirm::None) {
+            QApplication::processEvents(QEventLoop::AllEvents);
+            if (dialog.ExitResult == TfrmExitConfirm::None && !dialog.isVisible()) {
+                dialog.ExitResult = TfrmExitConfirm::Cancel;
+            }
+            QThread::msleep(1);
+        }
+        return dialog.ExitResult == TfrmExitConfirm::Ok;
+    } catch (...) {
+        return true;
+    }
+}
+
+void TfrmQXZuz::closeEvent(QCloseEvent* event) {
+    if (!ConfirmExit()) {
+        event->ignore();
+        return;
+    }
+    try {
+        setWindowTitle("*** Shutting Down QX RIRovozer ... Please Wait ***");
+        // DDE conversations and server connections close here as those
+        // services arrive, in the order RTU, Modbus RTU, decode, setup.
+    } catch (...) {
+    }
+    if (help_) help_->close();
+    event->accept();
+}
+
+bool TfrmQXZuz::event(QEvent* e) {
+    if (e->type() == RestoreRequestEvent) {
+        if (isMinimized()) showNormal();
+        raise();
+        activateWindow();
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+THelpWindow& TfrmQXZuz::Help() {
+    if (!help_) help_ = new THelpWindow(options_.HomeDirectory + "manual", this);
+    help_->setWindowFlag(Qt::Window);
+    return *help_;
+}
+
+void TfrmQXZuz::FormHelp() {
+    const QWidget* focus = QApplication::focusWidget();
+    Help().ShowContext(focus ? focus->property("helpContext").toInt() : 0);
+}
+
+void TfrmQXZuz::HelpAbout1Execute() {
+    auto* about = new TfmAbout(options_.ProductVersion, options_.FileVersion, this);
+    about->exec();
+}
+
+}  // namespace qx

@@ -1,0 +1,132 @@
+// The main window: picker, watch pages, status panel, menus and tool bar.
+// It owns the pages and decides when the program may end.
+#pragma once
+
+#include <QEvent>
+#include <QMainWindow>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "serverlink/DataDecoder.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QTreeWidget;
+
+namespace qx {
+
+class THelpWindow;
+class TfrmExitConfirm;
+
+// What the program entry hands the window; tests give their own.
+struct TStartOptions {
+    QStringList Arguments;      // command-line arguments after the program name
+    QString WorkspaceFileName;  // the program's path with ".QFG" appended
+    QString HomeDirectory;      // ends with "/"
+    QString ProductVersion;
+    QString FileVersion;
+    int ConfirmTimeOutMs = 180000;
+};
+
+// Posted to the window to restore it and bring it to the front.
+inline constexpr QEvent::Type RestoreRequestEvent = static_cast<QEvent::Type>(QEvent::User + 101);
+
+class TfrmQXZuz : public QMainWindow, public IPageList {
+    Q_OBJECT
+public:
+    static constexpr int MaxPages = 16;
+
+    explicit TfrmQXZuz(TStartOptions options, QWidget* parent = nullptr);
+    ~TfrmQXZuz() override;
+
+    // The pages in page order, list pages first.
+    int PageCount() const override;
+    TWatchTab* Page(int index) const override;
+    // The page of the selected tab, or null without pages.
+    TWatchTab* ActivePage() const;
+
+    bool ShutdownRequested = false;
+    bool ConfirmInProgress = false;
+    int ListPageCount = 0;
+    int GraphPageCount = 0;
+
+    // Called with the dialog each time the exit confirmation appears, so
+    // tests can answer it.
+    std::function<void(TfrmExitConfirm&)> OnConfirmShown;
+
+    // Components, named as the operator's documentation names them.
+    QToolBar* ToolBar = nullptr;
+    QWidget* pnlTop = nullptr;
+    QSplitter* spltMain = nullptr;
+    QWidget* pnlBottom = nullptr;
+    QTabWidget* pgData = nullptr;
+    QWidget* pnlStatus = nullptr;
+    QMenu* Debug1 = nullptr;
+    QMenu* pmMain = nullptr;
+    QMenu* pmRename = nullptr;
+
+    QLabel* lblStations = nullptr;
+    QComboBox* cbxStations = nullptr;
+    QLabel* lblSensors = nullptr;
+    QComboBox* cbxSensors = nullptr;
+    QPushButton* btnMoreLess = nullptr;
+    QTreeWidget* lstSensors = nullptr;
+    QPushButton* btnTest = nullptr;
+
+    QAction* FileReset1 = nullptr;
+    QAction* actSave = nullptr;
+    QAction* actCopy = nullptr;
+    QAction* FileExit1 = nullptr;
+    QAction* actAddIntoWatchList = nullptr;
+    QAction* actDeleteFromWatchList = nullptr;
+    QAction* actAddAllIntoWatchList = nullptr;
+    QAction* actPauseDisplay = nullptr;
+    QAction* ConnectNodes1 = nullptr;
+    QAction* ShowStatus = nullptr;
+    QAction* ClearStatus = nullptr;
+    QAction* actSettings = nullptr;
+    QAction* actOptions = nullptr;
+    QAction* actRename = nullptr;
+    QAction* HelpZUZIndex1 = nullptr;
+    QAction* HelpZUZContents1 = nullptr;
+    QAction* HelpAbout1 = nullptr;
+    QAction* Tracing1 = nullptr;
+
+    // The connect sequence; the server link fills it in.
+    void FileReset1Execute();
+    void btnMoreLessClick();
+    void HelpAbout1Execute();
+    THelpWindow& Help();
+
+    // Runs the exit confirmation: false refuses the close.
+    bool ConfirmExit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void CreateActions();
+    void CreateMenusAndToolBar();
+    void CreatePicker();
+    void CreateBottom();
+    void UpdateActions();
+    void FormHelp();
+
+    TStartOptions options_;
+    std::array<TWatchTab*, MaxPages> Pages{};
+    int sensorListHeight_ = 0;
+    bool listMode_ = true;
+    THelpWindow* help_ = nullptr;
+};
+
+}  // namespace qx

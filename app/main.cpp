@@ -1,0 +1,27 @@
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/Main.h"
+#include "app/Version.h"
+#include "shell/SystemRegional.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("QX RIRovozer");
+    QApplication::setApplicationDisplayName("QX RIRovozer");
+    QApplication::setApplicationVersion(QX_FILE_VERSION);
+    qx::InitRegionalFromSystem();
+
+    const QString program = QFileInfo(QApplication::applicationFilePath()).absoluteFilePath();
+    qx::TStartOptions options;
+    options.Arguments = QApplication::arguments().mid(1);
+    options.WorkspaceFileName = program + ".QFG";
+    options.HomeDirectory = QFileInfo(program).absolutePath() + "/";
+    options.ProductVersion = QX_PRODUCT_VERSION;
+    options.FileVersion = QX_FILE_VERSION;
+
+    qx::TfrmQXZuz window(options);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/AboutForm.h"
+#include "app/ExitConfirm.h"
+#include "app/HelpWindow.h"
+#include "app/Main.h"
+
+namespace qx {
+namespace {
+
+class MainWindow : public testing::Test {
+protected:
+    TStartOptions Options(QStringList args = {}) {
+        TStartOptions o;
+        o.Arguments = std::move(args);
+        o.WorkspaceFileName = dir.filePath("qxrirovozer.QFG");
+        o.HomeDirectory = dir.path() + "/";
+        o.ProductVersion = "2.1";
+        o.FileVersion = "2.1.0.57";
+        return o;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(MainWindow, DebugArgumentShowsDebugMenuAndTestButton) {
+    struct Case {
+        QStringList args;
+        bool debugMenu;
+        bool testButton;
+    } cases[] = {
+        {{}, false, false},          {{"debug"}, true, true}, {{"DeBuG", "x"}, true, true},
+        {{"other"}, false, false},   {{"x", "debug"}, false, false},
+    };
+    for (const Case& c : cases) {
+        TfrmQXZuz window(Options(c.args));
+        EXPECT_EQ(window.Debug1->menuAction()->isVisible(), c.debugMenu) << c.args.join(' ').toStdString();
+        EXPECT_EQ(window.btnTest->isVisibleTo(&window), c.testButton) << c.args.join(' ').toStdString();
+    }
+}
+
+TEST_F(MainWindow, StartsInSingleSensorModeWithStatusHidden) {
+    TfrmQXZuz window(Options());
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "QX RIRovozer");
+    EXPECT_EQ(window.btnMoreLess->text(), "&More >>");
+    EXPECT_FALSE(window.lstSensors->isVisible());
+    EXPECT_TRUE(window.cbxSensors->isEnabled());
+    EXPECT_FALSE(window.actAddAllIntoWatchList->isEnabled());
+    EXPECT_FALSE(window.pnlStatus->isVisible());
+    EXPECT_FALSE(window.ShowStatus->isChecked());
+
+    window.btnMoreLessClick();
+    EXPECT_EQ(window.btnMoreLess->text(), "<< &Less");
+    EXPECT_TRUE(window.lstSensors->isVisible());
+    EXPECT_TRUE(window.actAddAllIntoWatchList->isEnabled());
+
+    window.ShowStatus->trigger();
+    EXPECT_TRUE(window.pnlStatus->isVisible());
+}
+
+TEST_F(MainWindow, ActionsCarryCaptionsAndHints) {
+    TfrmQXZuz window(Options());
+    struct Case {
+        QAction* action;
+        const char* caption;
+        const char* tip;
+        const char* status;
+    } cases[] = {
+        {window.FileReset1, "&Refresh", "Refresh setup parameters", "Refresh setup parameters and data links."},
+        {window.actSave, "&Save", "Save the watch to a disk file.", "Save the watch to a disk file."},
+        {window.FileExit1, "&Exit", "Exit application", "Exit QX ZUZ applicaton."},
+        {window.actAddAllIntoWatchList, "Add A&ll To Watch List", "Add all sensors into watch list",
+         "Add all sensors into watch list"},
+        {window.actSettings, "Graph Se&ttings...", "Change the graph settings...", "Change the graph settings..."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.action->text(), c.caption);
+        EXPECT_EQ(c.action->toolTip(), c.tip);
+        EXPECT_EQ(c.action->statusTip(), c.status);
+    }
+    // Without pages the page commands are off.
+    EXPECT_FALSE(window.actSave->isEnabled());
+    EXPECT_FALSE(window.actCopy->isEnabled());
+    EXPECT_FALSE(window.actSettings->isEnabled());
+}
+
+TEST_F(MainWindow, ConfirmationAnswersDecideTheClose) {
+    struct Case {
+        const char* name;
+        std::function<void(TfrmExitConfirm&)> answer;
+        bool closes;
+    } cases[] = {
+        {"ok", [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnOK, &QPushButton::click); }, true},
+        {"cancel", [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnCancel, &QPushButton::click); }, false},
+        {"time-out", [](TfrmExitConfirm&) {}, false},
+    };
+    for (const Case& c : cases) {
+        TStartOptions o = Options();
+        o.ConfirmTimeOutMs = 20;
+        TfrmQXZuz window(o);
+        window.show();
+        window.OnConfirmShown = c.answer;
+        EXPECT_EQ(window.close(), c.closes) << c.name;
+        EXPECT_EQ(window.isVisible(), !c.closes) << c.name;
+        EXPECT_FALSE(window.ConfirmInProgress);
+    }
+}
+
+TEST_F(MainWindow, SecondCloseWhileConfirmingIsRefusedWithoutASecondDialog) {
+    TfrmQXZuz window(Options());
+    window.show();
+    int dialogs = 0;
+    bool secondClose = true;
+    window.OnConfirmShown = [&](TfrmExitConfirm& d) {
+        ++dialogs;
+        QTimer::singleShot(0, &window, [&] {
+            window.close();
+            secondClose = window.ConfirmExit();
+            d.btnCancel->click();
+        });
+    };
+    EXPECT_FALSE(window.close());
+    EXPECT_FALSE(secondClose);
+    EXPECT_EQ(dialogs, 1);
+}
+
+TEST_F(MainWindow, ShutdownRequestSkipsTheConfirmation) {
+    TfrmQXZuz window(Options());
+    window.show();
+    int dialogs = 0;
+    window.OnConfirmShown = [&](TfrmExitConfirm&) { ++dialogs; };
+    window.ShutdownRequested = true;
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(window.windowTitle(), "*** Shutting Down QX RIRovozer ... Please Wait ***");
+}
+
+TEST(AboutBox, VersionLineTakesTheBuildAfterTheThirdDot) {
+    struct Case {
+        const char* product;
+        const char* file;
+        const char* line;
+    } cases[] = {
+        {"2.1", "2.1.0.57", "Version 2.1 (Build 57)"},
+        {"2.1", "2.1.0", "Version 2.1 (Build )"},
+        {"1.0", "1.0.0.3.4", "Version 1.0 (Build 3.4)"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(VersionLine(c.product, c.file), c.line);
+    TfmAbout about("2.1", "2.1.0.57");
+    EXPECT_EQ(about.windowTitle(), "About QX RIRovozer");
+    EXPECT_EQ(about.PartNumberLabel->text(), "XXXX-XXXX");
+}
+
+TEST(HelpWindow, OpensIndexContentsAndContextTopics) {
+    QTemporaryDir dir;
+    for (const char* page : {"index.html", "contents.html", "topic7.html"}) {
+        QFile f(dir.filePath(page));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("<html><body>") + page + "</body></html>");
+    }
+    THelpWindow help(dir.path());
+    help.ShowContents();
+    EXPECT_EQ(help.CurrentPage(), "contents.html");
+    help.ShowContext(7);
+    EXPECT_EQ(help.CurrentPage(), "topic7.html");
+    help.ShowContext(99);
+    EXPECT_EQ(help.CurrentPage(), "index.html");
+}
+
+}  // namespace
+}  // namespace qx
