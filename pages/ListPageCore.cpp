@@ -1,0 +1,410 @@
+#include "pages/ListPageCore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <numeric>
+
+#include "pages/ListPageServers.h"
+#include "textscan/Regional.h"
+#include "textscan/ScanFormatted.h"
+
+namespace qx {
+
+namespace {
+
+constexpr const char* kCaptions[ListColumnCount] = {"StationID", "SensorName", "TimeTag", "Value",
+                                                    "Alarm"};
+
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+// Appends value as at least `digits` decimal digits (a minus sign first).
+void AppendNumber(std::string& out, int value, int digits) {
+    char buffer[16];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    const bool negative = value < 0;
+    std::uint32_t v = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    do {
+        *--p = static_cast<char>('0' + v % 10);
+        v /= 10;
+        --digits;
+    } while (v != 0 || digits > 0);
+    if (negative) out += '-';
+    out.append(p, end);
+}
+
+}  // namespace
+
+const char* ListColumnCaption(int column) {
+    return column >= 0 && column < ListColumnCount ? kCaptions[column] : "";
+}
+
+const std::string& TListRow::Text(int column) const {
+    switch (column) {
+    case ColStationID: return Station;
+    case ColSensorName: return Sensor;
+    case ColTimeTag: return Time;
+    case ColValue: return Value;
+    default: return Alarm;
+    }
+}
+
+void FormatListTime(TDateTime time, std::string& out) {
+    const TDateTimeParts parts = DecodeDateTime(time);
+    const TRegionalSettings& regional = Regional();
+    out.clear();
+    AppendNumber(out, parts.Month, 2);
+    out += regional.DateSeparator;
+    AppendNumber(out, parts.Day, 2);
+    out += regional.DateSeparator;
+    AppendNumber(out, parts.Year, 4);
+    out += ' ';
+    AppendNumber(out, parts.Hour, 2);
+    out += regional.TimeSeparator;
+    AppendNumber(out, parts.Minute, 2);
+    out += regional.TimeSeparator;
+    AppendNumber(out, parts.Second, 2);
+}
+
+std::string FormatListTime(TDateTime time) {
+    std::string out;
+    FormatListTime(time, out);
+    return out;
+}
+
+double ListValueNumber(std::string_view text) {
+    // Blanks around the number are allowed; inside it only sign, digits, one
+    // decimal separator and an exponent. Anything else is not a number.
+    const char separator = Regional().DecimalSeparator;
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.empty() || text.size() > 64) return 0;
+
+    char buffer[64];
+    std::size_t n = 0;
+    std::size_t i = 0;
+    bool digits = false;
+    if (text[i] == '+' || text[i] == '-') {
+        if (text[i] == '-') buffer[n++] = '-';
+        ++i;
+    }
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        buffer[n++] = text[i++];
+        digits = true;
+    }
+    if (i < text.size() && text[i] == separator) {
+        buffer[n++] = '.';
+        ++i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            buffer[n++] = text[i++];
+            digits = true;
+        }
+    }
+    if (!digits) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        buffer[n++] = 'e';
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) buffer[n++] = text[i++];
+        bool exponentDigits = false;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+            buffer[n++] = text[i++];
+            exponentDigits = true;
+        }
+        if (!exponentDigits) return 0;
+    }
+    if (i != text.size()) return 0;
+
+    double value = 0;
+    const auto [end, ec] = std::from_chars(buffer, buffer + n, value);
+    if (ec != std::errc() || end != buffer + n || !std::isfinite(value)) return 0;
+    return value;
+}
+
+std::size_t TListPageCore::NameHash::operator()(const NameView& key) const {
+    // FNV-1a over the upper-cased names, a byte outside ASCII between them.
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](unsigned char c) {
+        h ^= c;
+        h *= 1099511628211ull;
+    };
+    for (char c : key.Station) mix(static_cast<unsigned char>(FoldAscii(c)));
+    mix(0xFF);
+    for (char c : key.Sensor) mix(static_cast<unsigned char>(FoldAscii(c)));
+    return static_cast<std::size_t>(h);
+}
+
+const std::vector<int>* TListPageCore::RowsOf(std::string_view station,
+                                              std::string_view sensor) const {
+    if (!indexValid_) {
+        index_.clear();
+        for (int i = 0; i < RowCount(); ++i) {
+            const TListRow& row = Row(i);
+            index_[NameKey{row.Station, row.Sensor}].push_back(i);
+        }
+        indexValid_ = true;
+    }
+    const auto it = index_.find(NameView{station, sensor});
+    return it == index_.end() ? nullptr : &it->second;
+}
+
+void TListPageCore::AddSensor(const std::string& Station, const std::string& Sensor) {
+    rows_.push_back(TListRow{Station, Sensor, {}, {}, {}, std::nullopt});
+    if (indexValid_) index_[NameKey{Station, Sensor}].push_back(RowCount() - 1);
+}
+
+bool TListPageCore::HasSensor(std::string_view Station, std::string_view Sensor) const {
+    return RowsOf(Station, Sensor) != nullptr;
+}
+
+void TListPageCore::MarkDirty(int row) {
+    if (dirtyFirst_ < 0 || row < dirtyFirst_) dirtyFirst_ = row;
+    if (row > dirtyLast_) dirtyLast_ = row;
+}
+
+TListHolding& TListPageCore::HoldingOf(TListRow& row) {
+    if (!row.Holding) row.Holding.emplace();
+    return *row.Holding;
+}
+
+int TListPageCore::ShowReading(const SensorReading& Reading) {
+    const std::vector<int>* rows = RowsOf(Reading.Station, Reading.Sensor);
+    if (!rows) return 0;
+    int changed = 0;
+    for (const int i : *rows) {
+        TListRow& row = rows_[static_cast<std::size_t>(i)];
+        if (paused_) {
+            TListHolding& holding = HoldingOf(row);
+            FormatListTime(Reading.Time, holding.Time);
+            holding.Value = Reading.Value;
+            holding.Alarm.clear();
+            holding.HasReading = true;
+        } else {
+            FormatListTime(Reading.Time, row.Time);
+            row.Value = Reading.Value;
+            row.Alarm.clear();
+            MarkDirty(i);
+            ++changed;
+        }
+    }
+    return changed;
+}
+
+int TListPageCore::ShowSecondaryReading(const SensorReading& Reading) {
+    const std::vector<int>* rows = RowsOf(Reading.Station, Reading.Sensor);
+    if (!rows) return 0;
+    int changed = 0;
+    for (const int i : *rows) {
+        TListRow& row = rows_[static_cast<std::size_t>(i)];
+        if (paused_) {
+            HoldingOf(row).Alarm = Reading.Value;
+        } else {
+            row.Alarm = Reading.Value;
+            MarkDirty(i);
+            ++changed;
+        }
+    }
+    return changed;
+}
+
+bool TListPageCore::TogglePause() {
+    paused_ = !paused_;
+    if (!paused_) {
+        for (int i = 0; i < RowCount(); ++i) {
+            TListRow& row = rows_[static_cast<std::size_t>(i)];
+            if (!row.Holding) continue;
+            TListHolding& holding = *row.Holding;
+            if (holding.HasReading) {
+                row.Time = std::move(holding.Time);
+                row.Value = std::move(holding.Value);
+            }
+            row.Alarm = std::move(holding.Alarm);
+            row.Holding.reset();
+            MarkDirty(i);
+        }
+    }
+    return paused_;
+}
+
+void TListPageCore::DiscardHoldingLists() {
+    for (TListRow& row : rows_) row.Holding.reset();
+}
+
+void TListPageCore::RemoveRows(int first, int count) {
+    if (first < 0 || count <= 0 || first >= RowCount()) return;
+    count = std::min(count, RowCount() - first);
+    rows_.erase(rows_.begin() + first, rows_.begin() + first + count);
+    indexValid_ = false;
+    dirtyFirst_ = dirtyLast_ = -1;
+}
+
+void TListPageCore::RemoveSensors(std::span<const int> selectedRows) {
+    DiscardHoldingLists();
+    std::vector<char> remove(rows_.size(), 0);
+    for (const int i : selectedRows) {
+        if (i >= 0 && i < RowCount()) remove[static_cast<std::size_t>(i)] = 1;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        if (!remove[i]) {
+            if (kept != i) rows_[kept] = std::move(rows_[i]);
+            ++kept;
+        }
+    }
+    rows_.resize(kept);
+    indexValid_ = false;
+    dirtyFirst_ = dirtyLast_ = -1;
+}
+
+std::vector<int> TListPageCore::SortByColumn(int column, const TextCompare& compare) {
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (column < 0 || column >= ListColumnCount) return order;
+
+    const bool descending = sortTag_[static_cast<std::size_t>(column)] != 0;
+    auto compareText = [&compare](const std::string& a, const std::string& b) {
+        return compare ? compare(a, b) : std::strcoll(a.c_str(), b.c_str());
+    };
+    auto result = [&](int a, int b) {
+        const TListRow& x = rows_[static_cast<std::size_t>(a)];
+        const TListRow& y = rows_[static_cast<std::size_t>(b)];
+        int r = 0;
+        if (column == ColValue) {
+            const double u = ListValueNumber(x.Value);
+            const double v = ListValueNumber(y.Value);
+            r = u < v ? -1 : (u > v ? 1 : 0);
+        } else {
+            r = compareText(x.Text(column), y.Text(column));
+        }
+        return descending ? -r : r;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return result(a, b) < 0; });
+
+    std::vector<TListRow> sorted;
+    sorted.reserve(rows_.size());
+    for (const int i : order) sorted.push_back(std::move(rows_[static_cast<std::size_t>(i)]));
+    rows_ = std::move(sorted);
+    indexValid_ = false;
+    dirtyFirst_ = dirtyLast_ = -1;
+
+    int& tag = sortTag_[static_cast<std::size_t>(column)];
+    tag = tag == 0 ? 1 : 0;
+    return order;
+}
+
+bool TListPageCore::SortDescendingNext(int column) const {
+    return column >= 0 && column < ListColumnCount && sortTag_[static_cast<std::size_t>(column)] != 0;
+}
+
+bool TListPageCore::TakeDirtyRange(int& first, int& last) {
+    if (dirtyFirst_ < 0) return false;
+    first = dirtyFirst_;
+    last = std::min(dirtyLast_, RowCount() - 1);
+    dirtyFirst_ = dirtyLast_ = -1;
+    return first <= last;
+}
+
+std::vector<std::string> TListPageCore::WorkspaceKeys() const {
+    std::vector<std::string> keys;
+    keys.reserve(rows_.size());
+    for (const TListRow& row : rows_) keys.push_back(row.Station + "," + row.Sensor);
+    return keys;
+}
+
+std::string TListPageCore::HeaderLine() {
+    std::string line = kCaptions[0];
+    for (int c = 1; c < ListColumnCount; ++c) {
+        line += '\t';
+        line += kCaptions[c];
+    }
+    return line;
+}
+
+std::string TListPageCore::RowLine(int row) const {
+    const TListRow& r = Row(row);
+    std::string line = r.Station;
+    for (int c = 1; c < ListColumnCount; ++c) {
+        line += '\t';
+        line += r.Text(c);
+    }
+    return line;
+}
+
+std::string TListPageCore::Text(std::string_view lineEnd, bool endLastLine) const {
+    std::string text = HeaderLine();
+    for (int i = 0; i < RowCount(); ++i) {
+        text += lineEnd;
+        text += RowLine(i);
+    }
+    if (endLastLine) text += lineEnd;
+    return text;
+}
+
+void FetchCurrentValues(TWatchTab& page, IListPageServers* servers, const std::string& station,
+                        const std::string& sensor) {
+    try {
+        if (!servers) return;
+        TCurrentDataServer server;
+        if (servers->ServerEnabled(TCurrentDataServer::Rtu) &&
+            servers->ServerConnected(TCurrentDataServer::Rtu)) {
+            server = TCurrentDataServer::Rtu;
+        } else if (servers->ServerEnabled(TCurrentDataServer::Decode) &&
+                   servers->ServerConnected(TCurrentDataServer::Decode)) {
+            server = TCurrentDataServer::Decode;
+        } else {
+            return;
+        }
+
+        std::string answer;
+        if (!servers->QueryCurrentData(server, station + ".$REALTIME", answer)) answer.clear();
+
+        int position = 1;
+        std::int32_t seconds = 0;
+        if (!ScanFormatted(answer, position, "%J", seconds)) return;
+        SensorReading reading;
+        reading.Source = "?";
+        reading.Time = SecondsToDateTime(seconds);
+
+        const int length = static_cast<int>(answer.size());
+        while (position <= length) {
+            const int start = position;
+            const bool scanned = ScanFormatted(answer, position, "%s.%P%P", reading.Station,
+                                               reading.Sensor, reading.Value);
+            // A NUL inside the answer ends every field without being
+            // consumed: step over it so the loop always advances.
+            if (position <= start) {
+                position = start + 1;
+                continue;
+            }
+            if (!scanned) continue;
+            const std::size_t alarm = reading.Sensor.find(":2");
+            if (alarm != std::string::npos) {
+                reading.Sensor.erase(alarm, 2);
+                if (reading.Sensor == sensor) page.ShowSecondaryReading(reading);
+            } else if (reading.Sensor == sensor) {
+                page.ShowReading(reading);
+            }
+        }
+    } catch (...) {
+        // The row stays with empty time, value and alarm.
+    }
+}
+
+void LoadListPageKeys(TWatchTab& page, IListPageServers* servers,
+                      const std::vector<std::string>& keys) {
+    for (const std::string& key : keys) {
+        try {
+            std::string station;
+            std::string sensor;
+            ScanText(key, "%P%P", station, sensor);
+            page.AddSensor(station, sensor);
+            FetchCurrentValues(page, servers, station, sensor);
+        } catch (...) {
+            // Next key.
+        }
+    }
+}
+
+}  // namespace qx

@@ -1,0 +1,24 @@
+// The list page's sensor list in the workspace file: one integer key of value
+// 1 per row, named station "," sensor.
+#pragma once
+
+#include <string>
+
+namespace qx {
+
+class IListPageServers;
+class TListPageCore;
+class TMemIniFile;
+class TWatchTab;
+
+// Erases the section (a failure is ignored) and writes every row's key in
+// row order. Any error ends the operation silently.
+void SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini, const std::string& Section);
+
+// Reads the section's key names and loads them in file order through the
+// page's own AddSensor, fetching each sensor's current values (see
+// LoadListPageKeys). Key values are not read.
+void LoadListPageFromWorkspace(TWatchTab& page, IListPageServers* servers, TMemIniFile& Ini,
+                               const std::string& Section);
+
+}  // namespace qx
