@@ -1,5 +1,6 @@
 #include "pages/ListPageWorkspace.h"
 
+#include <stdexcept>
 #include <vector>
 
 #include "pages/ListPageCore.h"
@@ -13,7 +14,15 @@ void SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini, const 
             Ini.EraseSection(Section);
         } catch (...) {
         }
-        for (const std::string& key : core.WorkspaceKeys()) Ini.WriteInteger(Section, key, 1);
+        for (const std::string& key : core.WorkspaceKeys()) {
+            try {
+                Ini.WriteInteger(Section, key, 1);
+            } catch (const std::invalid_argument&) {
+                // A name the file cannot hold as a key (blanks around it, a
+                // leading ";", "#" or "[", an "="): only that row is not
+                // kept, the rows after it still are.
+            }
+        }
     } catch (...) {
         // The workspace save reports its own failure.
     }

@@ -12,7 +12,8 @@ class TMemIniFile;
 class TWatchTab;
 
 // Erases the section (a failure is ignored) and writes every row's key in
-// row order. Any error ends the operation silently.
+// row order. A key the file cannot hold is skipped; any other error ends the
+// operation silently.
 void SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini, const std::string& Section);
 
 // Reads the section's key names and loads them in file order through the
