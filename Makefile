@@ -23,8 +23,7 @@ build: configure
 # Until the main window exists, runs the integrators' text tool on a sample
 # data event.
 run: build
-	@printf 'rtu\t$$REALTIME\t05/12/2009 10:15:00,ST1.AIR,12.5,ST1.BATT,13.1\n' | \
-	  $(BUILD)/tools/qxtext/qxtext decode --date-sep / --time-sep :
+	$(BUILD)/home/qxrirovozer
 
 test: build test-asan
 	dbus-run-session -- env QT_QPA_PLATFORM=offscreen \

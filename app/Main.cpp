@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -20,18 +22,24 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AboutForm.h"
 #include "app/ExitConfirm.h"
 #include "app/HelpWindow.h"
+#include "pages/ChartTab.h"
+#include "pages/ListTab.h"
+#include "shell/GlobalOptions.h"
+#include "shell/StatusPanel.h"
+#include "shell/Workspace.h"
 
 namespace qx {
 namespace {
 
 // A hint is "short|long": the short part is the tool tip, the long part the
 // status bar text; a hint without "|" serves as both.
-QAction* MakeAction(QObject* owner, const char* name, const QString& caption,
-                    const QString& hint, QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+QAction* MakeAction(QObject* owner, const char* name, const QString& caption, const QString& hint,
+                    QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
     auto* action = new QAction(caption, owner);
     action->setObjectName(name);
     const qsizetype bar = hint.indexOf('|');
@@ -39,6 +47,21 @@ QAction* MakeAction(QObject* owner, const char* name, const QString& caption,
     action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
     if (icon != QStyle::SP_CustomBase) action->setIcon(QApplication::style()->standardIcon(icon));
     return action;
+}
+
+// The tab image of chart pages: axes and a line.
+QIcon ChartTabIcon() {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(90, 90, 90), 1.2));
+    painter.drawLine(QPointF(2.5, 1.5), QPointF(2.5, 13.5));
+    painter.drawLine(QPointF(2.5, 13.5), QPointF(14.5, 13.5));
+    painter.setPen(QPen(QColor(30, 110, 200), 1.6));
+    const QPointF line[] = {{3.5, 10.5}, {6.5, 6.5}, {9.5, 9.0}, {14.0, 3.0}};
+    painter.drawPolyline(line, 4);
+    return QIcon(pixmap);
 }
 
 }  // namespace
@@ -74,14 +97,13 @@ void TfrmQXZuz::CreateActions() {
     FileExit1->setShortcut(QKeySequence::Quit);
     actAddIntoWatchList = MakeAction(this, "actAddIntoWatchList", "&Add To Watch List",
                                      "Add sensor(s) into watch list", QStyle::SP_ArrowDown);
-    actDeleteFromWatchList =
-        MakeAction(this, "actDeleteFromWatchList", "&Delete From Watch List",
-                   "Delete sensor(s) from watch list", QStyle::SP_TrashIcon);
+    actDeleteFromWatchList = MakeAction(this, "actDeleteFromWatchList", "&Delete From Watch List",
+                                        "Delete sensor(s) from watch list", QStyle::SP_TrashIcon);
     actAddAllIntoWatchList = MakeAction(this, "actAddAllIntoWatchList", "Add A&ll To Watch List",
                                         "Add all sensors into watch list");
-    actPauseDisplay = MakeAction(this, "actPauseDisplay", "&Pause Display",
-                                 "Pause real time update|Pause real time update.",
-                                 QStyle::SP_MediaPause);
+    actPauseDisplay =
+        MakeAction(this, "actPauseDisplay", "&Pause Display",
+                   "Pause real time update|Pause real time update.", QStyle::SP_MediaPause);
     actPauseDisplay->setCheckable(true);
     ConnectNodes1 = MakeAction(
         this, "ConnectNodes1", "&Remote Nodes",
@@ -123,6 +145,7 @@ void TfrmQXZuz::CreateActions() {
         if (TWatchTab* page = ActivePage()) page->TogglePause();
         UpdateActions();
     });
+    connect(actOptions, &QAction::triggered, this, &TfrmQXZuz::actOptionsExecute);
     connect(HelpAbout1, &QAction::triggered, this, &TfrmQXZuz::HelpAbout1Execute);
     connect(HelpZUZIndex1, &QAction::triggered, this, [this] { Help().ShowIndex(); });
     connect(HelpZUZContents1, &QAction::triggered, this, [this] { Help().ShowContents(); });
@@ -198,6 +221,9 @@ void TfrmQXZuz::CreateMenusAndToolBar() {
     pmRename = new QMenu(this);
     pmRename->setObjectName("pmRename");
     pmRename->addAction(actRename);
+
+    pmDummy = new QMenu(this);
+    pmDummy->setObjectName("pmDummy");
 
     for (QWidget* w : {static_cast<QWidget*>(ToolBar), static_cast<QWidget*>(statusBar())}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -276,10 +302,11 @@ void TfrmQXZuz::CreateBottom() {
     });
     connect(pgData, &QTabWidget::currentChanged, this, &TfrmQXZuz::UpdateActions);
 
-    pnlStatus = new QWidget;
-    pnlStatus->setObjectName("pnlStatus");
+    pnlStatus = new TStatusPanel;
     pnlStatus->setFixedHeight(79);
-    connect(ShowStatus, &QAction::toggled, pnlStatus, &QWidget::setVisible);
+    connect(ShowStatus, &QAction::triggered, pnlStatus, &TStatusPanel::ShowStatusExecute);
+    connect(ClearStatus, &QAction::triggered, pnlStatus, &TStatusPanel::ClearStatusExecute);
+    connect(Tracing1, &QAction::triggered, pnlStatus, &TStatusPanel::Tracing1Click);
 
     auto* layout = new QVBoxLayout(pnlBottom);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -304,13 +331,24 @@ void TfrmQXZuz::FormCreate() {
     // The first argument "DEBUG" (any case) shows the debug menu.
     const QString first = options_.Arguments.isEmpty() ? QString() : options_.Arguments.first();
     const bool debug = first.compare("DEBUG", Qt::CaseInsensitive) == 0;
+    pnlStatus->Messages().SetHomeDirectory(options_.HomeDirectory.toStdString());
     Debug1->menuAction()->setVisible(debug);
+    SetupNode.clear();
+    RtuNode.clear();
+    ZOVizNode.clear();
+    DecodeNode.clear();
 
     // The status panel starts hidden: checked, then toggled once.
     ShowStatus->setChecked(true);
     ShowStatus->trigger();
 
     FileReset1Execute();
+
+    if (!WorkspaceFile.Open(options_.WorkspaceFileName.toStdString())) {
+        workspaceUnreadable_ = true;
+        AddStatusMessage("Error 1002: Unable to read application settings");
+    }
+    LoadWorkspace();
 
     // Starts in single-sensor mode.
     btnMoreLessClick();
@@ -325,6 +363,158 @@ void TfrmQXZuz::FormCreate() {
 }
 
 void TfrmQXZuz::FileReset1Execute() {}
+
+void TfrmQXZuz::AddStatusMessage(const std::string& Message) {
+    pnlStatus->AddStatusMessage(Message);
+}
+
+void TfrmQXZuz::LoadWorkspace() {
+    try {
+        const QRect g = geometry();
+        const TWindowBounds b =
+            ReadWindowBounds(WorkspaceFile, {g.top(), g.left(), g.height(), g.width()});
+        move(b.Left, b.Top);
+        resize(b.Width, b.Height);
+
+        const TRemoteNodes nodes = ReadRemoteNodes(WorkspaceFile);
+        SetupNode = nodes.SetupNode;
+        RtuNode = nodes.RtuNode;
+        ZOVizNode = nodes.ZOVizNode;
+        DecodeNode = nodes.DecodeNode;
+
+        ReadPageCounts(WorkspaceFile, ListPageCount, GraphPageCount);
+        CreatePages();
+    } catch (...) {
+        AddStatusMessage("Error 1002: Unable to read application settings");
+    }
+}
+
+QWidget* TfrmQXZuz::AddPageSheet(const QString& caption, bool chart) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(chart ? "tsGraph" : "tsWatch");
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    QMenu* menu = chart ? pmDummy : pmMain;
+    sheet->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(sheet, &QWidget::customContextMenuRequested, this, [sheet, menu](const QPoint& at) {
+        if (!menu->isEmpty()) menu->popup(sheet->mapToGlobal(at));
+    });
+    const QIcon icon = chart
+                           ? ChartTabIcon()
+                           : QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView);
+    pgData->addTab(sheet, icon, caption);
+    return sheet;
+}
+
+void TfrmQXZuz::CreatePages() {
+    const int total = ListPageCount + GraphPageCount;
+    for (int i = 0; i < total && i < MaxPages; ++i) {
+        const bool chart = i >= ListPageCount;
+        const int j = i - ListPageCount;
+        const std::string caption =
+            chart ? ReadGraphTabCaption(WorkspaceFile, j) : ReadListTabCaption(WorkspaceFile, i);
+        QWidget* sheet = AddPageSheet(QString::fromStdString(caption), chart);
+        QWidget* widget = nullptr;
+        TWatchTab* page = nullptr;
+        if (chart) {
+            auto* chartPage = new TfrmChartTab(sheet);
+            widget = chartPage;
+            page = chartPage;
+        } else {
+            auto* listPage = new TfrmListTab(sheet, ListPageServers);
+            widget = listPage;
+            page = listPage;
+        }
+        sheet->layout()->addWidget(widget);
+        widget->show();
+        Pages[static_cast<std::size_t>(i)] = page;
+        pgData->setCurrentWidget(sheet);
+    }
+    for (int i = 0; i < total && i < MaxPages; ++i) {
+        const bool chart = i >= ListPageCount;
+        Pages[static_cast<std::size_t>(i)]->LoadFromWorkspace(
+            WorkspaceFile, chart ? GraphPageSection(i - ListPageCount) : ListPageSection(i));
+    }
+    UpdateActions();
+}
+
+bool TfrmQXZuz::SaveWorkspace() {
+    try {
+        WriteRemoteNodes(WorkspaceFile, {SetupNode, RtuNode, ZOVizNode, DecodeNode});
+        for (int i = 0; i < PageCount(); ++i) {
+            TWatchTab* page = Page(i);
+            const std::string caption = pgData->tabText(i).toStdString();
+            const bool chart = i >= ListPageCount;
+            const int j = i - ListPageCount;
+            if (chart) {
+                WriteGraphTabCaption(WorkspaceFile, j, caption);
+            } else {
+                WriteListTabCaption(WorkspaceFile, i, caption);
+            }
+            if (page)
+                page->SaveToWorkspace(WorkspaceFile,
+                                      chart ? GraphPageSection(j) : ListPageSection(i));
+        }
+        WritePageCounts(WorkspaceFile, ListPageCount, GraphPageCount);
+        const QRect frame = frameGeometry();
+        WriteWindowBounds(WorkspaceFile, {frame.top(), frame.left(), height(), width()});
+        if (workspaceUnreadable_) {
+            AddStatusMessage("The workspace file " + WorkspaceFile.FileName() +
+                             " could not be read at start and is left as it is");
+            AddStatusMessage("Error 1003: Unable to save application settings");
+            return false;
+        }
+        std::string error;
+        if (!WorkspaceFile.SaveToFile(&error)) {
+            AddStatusMessage(error);
+            AddStatusMessage("Error 1003: Unable to save application settings");
+            return false;
+        }
+        return true;
+    } catch (...) {
+        AddStatusMessage("Error 1003: Unable to save application settings");
+        return false;
+    }
+}
+
+void TfrmQXZuz::RemovePages() {
+    // Readings that arrive while the sheets go (events are processed between
+    // removals) find no page and are dropped.
+    rebuilding_ = true;
+    Pages.fill(nullptr);
+    while (pgData->count() > 0) {
+        pgData->setCurrentIndex(0);
+        delete pgData->widget(0);
+        QApplication::processEvents();
+    }
+    rebuilding_ = false;
+}
+
+void TfrmQXZuz::actOptionsExecute() {
+    if (rebuilding_) return;
+    TfrmGlobalOptions dialog(ListPageCount, GraphPageCount, this);
+    const int result = RunOptionsDialog ? RunOptionsDialog(dialog) : dialog.exec();
+    if (result != QDialog::Accepted) return;
+    if (dialog.ListCount == ListPageCount && dialog.GraphCount == GraphPageCount) return;
+    SaveWorkspace();
+    RemovePages();
+    ListPageCount = dialog.ListCount;
+    GraphPageCount = dialog.GraphCount;
+    CreatePages();
+}
+
+void TfrmQXZuz::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (centred_) return;
+    centred_ = true;
+    // Centred on the desktop with the stored size, which is kept within the
+    // screen so a workspace from a larger display still fits.
+    if (const QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        resize(std::min(width(), area.width()), std::min(height(), area.height()));
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+}
 
 void TfrmQXZuz::btnMoreLessClick() {
     QList<int> sizes = spltMain->sizes();
@@ -359,7 +549,9 @@ void TfrmQXZuz::btnMoreLessClick() {
     UpdateActions();
 }
 
-int TfrmQXZuz::PageCount() const { return ListPageCount + GraphPageCount; }
+int TfrmQXZuz::PageCount() const {
+    return rebuilding_ ? 0 : ListPageCount + GraphPageCount;
+}
 
 TWatchTab* TfrmQXZuz::Page(int index) const {
     return index >= 0 && index < MaxPages ? Pages[static_cast<std::size_t>(index)] : nullptr;
@@ -422,6 +614,7 @@ void TfrmQXZuz::closeEvent(QCloseEvent* event) {
     }
     if (help_) help_->close();
     event->accept();
+    SaveWorkspace();
 }
 
 bool TfrmQXZuz::event(QEvent* e) {

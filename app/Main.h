@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "serverlink/DataDecoder.h"
+#include "textscan/MemIniFile.h"
 
 class QAction;
 class QComboBox;
@@ -23,8 +24,11 @@ class QTreeWidget;
 
 namespace qx {
 
+class IListPageServers;
 class THelpWindow;
+class TStatusPanel;
 class TfrmExitConfirm;
+class TfrmGlobalOptions;
 
 // What the program entry hands the window; tests give their own.
 struct TStartOptions {
@@ -58,9 +62,22 @@ public:
     int ListPageCount = 0;
     int GraphPageCount = 0;
 
+    // The computers running the setup, RTU, Modbus RTU and decode servers;
+    // empty = this computer.
+    std::string SetupNode;
+    std::string RtuNode;
+    std::string ZOVizNode;
+    std::string DecodeNode;
+
+    // The workspace, read once at start and written by SaveWorkspace.
+    TMemIniFile WorkspaceFile;
+
     // Called with the dialog each time the exit confirmation appears, so
     // tests can answer it.
     std::function<void(TfrmExitConfirm&)> OnConfirmShown;
+    // Runs the application settings dialog and answers its result; by
+    // default modally. Tests answer it without a modal loop.
+    std::function<int(TfrmGlobalOptions&)> RunOptionsDialog;
 
     // Components, named as the operator's documentation names them.
     QToolBar* ToolBar = nullptr;
@@ -68,10 +85,11 @@ public:
     QSplitter* spltMain = nullptr;
     QWidget* pnlBottom = nullptr;
     QTabWidget* pgData = nullptr;
-    QWidget* pnlStatus = nullptr;
+    TStatusPanel* pnlStatus = nullptr;
     QMenu* Debug1 = nullptr;
     QMenu* pmMain = nullptr;
     QMenu* pmRename = nullptr;
+    QMenu* pmDummy = nullptr;
 
     QLabel* lblStations = nullptr;
     QComboBox* cbxStations = nullptr;
@@ -109,9 +127,25 @@ public:
     // Runs the exit confirmation: false refuses the close.
     bool ConfirmExit();
 
+    void AddStatusMessage(const std::string& Message);
+
+    // Window bounds, nodes and page counts from WorkspaceFile, then the pages.
+    void LoadWorkspace();
+    // Tab sheets and pages for the current counts, each loading its section.
+    void CreatePages();
+    // Writes the window's keys and every page's section, then the file.
+    bool SaveWorkspace();
+    // The application settings command: rebuilds the pages when a count changed.
+    void actOptionsExecute();
+
+    // What list pages ask for current values; null until the server link
+    // is attached.
+    IListPageServers* ListPageServers = nullptr;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -121,12 +155,19 @@ private:
     void CreateBottom();
     void UpdateActions();
     void FormHelp();
+    QWidget* AddPageSheet(const QString& caption, bool chart);
+    void RemovePages();
 
     TStartOptions options_;
     std::array<TWatchTab*, MaxPages> Pages{};
     int sensorListHeight_ = 0;
     bool listMode_ = true;
     THelpWindow* help_ = nullptr;
+    bool centred_ = false;
+    bool rebuilding_ = false;
+    // The workspace file exists but could not be read: it is not written
+    // over, so nothing in it is lost.
+    bool workspaceUnreadable_ = false;
 };
 
 }  // namespace qx

@@ -2,19 +2,20 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QMenu>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
-#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "app/AboutForm.h"
 #include "app/ExitConfirm.h"
 #include "app/HelpWindow.h"
 #include "app/Main.h"
+#include "shell/StatusPanel.h"
 
 namespace qx {
 namespace {
@@ -39,13 +40,15 @@ TEST_F(MainWindow, DebugArgumentShowsDebugMenuAndTestButton) {
         bool debugMenu;
         bool testButton;
     } cases[] = {
-        {{}, false, false},          {{"debug"}, true, true}, {{"DeBuG", "x"}, true, true},
-        {{"other"}, false, false},   {{"x", "debug"}, false, false},
+        {{}, false, false},        {{"debug"}, true, true},        {{"DeBuG", "x"}, true, true},
+        {{"other"}, false, false}, {{"x", "debug"}, false, false},
     };
     for (const Case& c : cases) {
         TfrmQXZuz window(Options(c.args));
-        EXPECT_EQ(window.Debug1->menuAction()->isVisible(), c.debugMenu) << c.args.join(' ').toStdString();
-        EXPECT_EQ(window.btnTest->isVisibleTo(&window), c.testButton) << c.args.join(' ').toStdString();
+        EXPECT_EQ(window.Debug1->menuAction()->isVisible(), c.debugMenu)
+            << c.args.join(' ').toStdString();
+        EXPECT_EQ(window.btnTest->isVisibleTo(&window), c.testButton)
+            << c.args.join(' ').toStdString();
     }
 }
 
@@ -77,12 +80,15 @@ TEST_F(MainWindow, ActionsCarryCaptionsAndHints) {
         const char* tip;
         const char* status;
     } cases[] = {
-        {window.FileReset1, "&Refresh", "Refresh setup parameters", "Refresh setup parameters and data links."},
-        {window.actSave, "&Save", "Save the watch to a disk file.", "Save the watch to a disk file."},
+        {window.FileReset1, "&Refresh", "Refresh setup parameters",
+         "Refresh setup parameters and data links."},
+        {window.actSave, "&Save", "Save the watch to a disk file.",
+         "Save the watch to a disk file."},
         {window.FileExit1, "&Exit", "Exit application", "Exit QX ZUZ applicaton."},
         {window.actAddAllIntoWatchList, "Add A&ll To Watch List", "Add all sensors into watch list",
          "Add all sensors into watch list"},
-        {window.actSettings, "Graph Se&ttings...", "Change the graph settings...", "Change the graph settings..."},
+        {window.actSettings, "Graph Se&ttings...", "Change the graph settings...",
+         "Change the graph settings..."},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.action->text(), c.caption);
@@ -101,8 +107,11 @@ TEST_F(MainWindow, ConfirmationAnswersDecideTheClose) {
         std::function<void(TfrmExitConfirm&)> answer;
         bool closes;
     } cases[] = {
-        {"ok", [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnOK, &QPushButton::click); }, true},
-        {"cancel", [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnCancel, &QPushButton::click); }, false},
+        {"ok", [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnOK, &QPushButton::click); },
+         true},
+        {"cancel",
+         [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnCancel, &QPushButton::click); },
+         false},
         {"time-out", [](TfrmExitConfirm&) {}, false},
     };
     for (const Case& c : cases) {
