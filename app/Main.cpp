@@ -8,7 +8,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -31,6 +34,7 @@
 #include "pages/ListTab.h"
 #include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
+#include "shell/TabRename.h"
 #include "shell/Workspace.h"
 
 namespace qx {
@@ -129,22 +133,22 @@ void TfrmQXZuz::CreateActions() {
 
     connect(FileReset1, &QAction::triggered, this, &TfrmQXZuz::FileReset1Execute);
     connect(FileExit1, &QAction::triggered, this, &QWidget::close);
-    connect(actSave, &QAction::triggered, this, [this] {
-        if (TWatchTab* page = ActivePage()) page->SaveData();
-    });
-    connect(actCopy, &QAction::triggered, this, [this] {
-        if (TWatchTab* page = ActivePage()) page->CopyData();
-    });
-    connect(actSettings, &QAction::triggered, this, [this] {
-        if (TWatchTab* page = ActivePage()) page->EditSettings();
-    });
-    connect(actDeleteFromWatchList, &QAction::triggered, this, [this] {
-        if (TWatchTab* page = ActivePage()) page->RemoveSensors();
-    });
+    connect(actSave, &QAction::triggered, this,
+            [this] { PageCommand([](TWatchTab& page) { page.SaveData(); }); });
+    connect(actCopy, &QAction::triggered, this,
+            [this] { PageCommand([](TWatchTab& page) { page.CopyData(); }); });
+    connect(actSettings, &QAction::triggered, this,
+            [this] { PageCommand([](TWatchTab& page) { page.EditSettings(); }); });
+    connect(actDeleteFromWatchList, &QAction::triggered, this,
+            [this] { PageCommand([](TWatchTab& page) { page.RemoveSensors(); }); });
     connect(actPauseDisplay, &QAction::triggered, this, [this] {
-        if (TWatchTab* page = ActivePage()) page->TogglePause();
+        PageCommand([](TWatchTab& page) { page.TogglePause(); });
         UpdateActions();
     });
+    connect(actAddIntoWatchList, &QAction::triggered, this, &TfrmQXZuz::actAddIntoWatchListExecute);
+    connect(actAddAllIntoWatchList, &QAction::triggered, this,
+            &TfrmQXZuz::actAddAllIntoWatchListExecute);
+    connect(actRename, &QAction::triggered, this, &TfrmQXZuz::actRenameExecute);
     connect(actOptions, &QAction::triggered, this, &TfrmQXZuz::actOptionsExecute);
     connect(HelpAbout1, &QAction::triggered, this, &TfrmQXZuz::HelpAbout1Execute);
     connect(HelpZUZIndex1, &QAction::triggered, this, [this] { Help().ShowIndex(); });
@@ -284,6 +288,20 @@ void TfrmQXZuz::CreatePicker() {
     connect(pnlTop, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { pmMain->popup(pnlTop->mapToGlobal(at)); });
     connect(btnMoreLess, &QPushButton::clicked, this, &TfrmQXZuz::btnMoreLessClick);
+    connect(btnTest, &QPushButton::clicked, this, &TfrmQXZuz::btnTestClick);
+    connect(lstSensors, &QTreeWidget::itemDoubleClicked, this,
+            [this] { actAddIntoWatchListExecute(); });
+    lstSensors->installEventFilter(this);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(3000);
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        try {
+            if (OnTestTick) OnTestTick();
+        } catch (...) {
+        }
+    });
 }
 
 void TfrmQXZuz::CreateBottom() {
@@ -313,6 +331,9 @@ void TfrmQXZuz::CreateBottom() {
     layout->setSpacing(0);
     layout->addWidget(pgData, 1);
     layout->addWidget(pnlStatus);
+    pnlStatus->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pnlStatus, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pmMain->popup(pnlStatus->mapToGlobal(at)); });
 
     spltMain = new QSplitter(Qt::Vertical);
     spltMain->setObjectName("spltMain");
@@ -363,6 +384,89 @@ void TfrmQXZuz::FormCreate() {
 }
 
 void TfrmQXZuz::FileReset1Execute() {}
+
+void TfrmQXZuz::ShowErrorDialog(const QString& text) {
+    if (ErrorDialog) {
+        ErrorDialog(text);
+        return;
+    }
+    QMessageBox::critical(this, QApplication::applicationDisplayName(), text);
+}
+
+void TfrmQXZuz::PageCommand(const std::function<void(TWatchTab&)>& command) {
+    TWatchTab* page = ActivePage();
+    if (!page) return;
+    try {
+        command(*page);
+    } catch (const std::exception& e) {
+        ShowErrorDialog(QString::fromStdString(e.what()));
+    } catch (...) {
+        ShowErrorDialog("The command failed.");
+    }
+}
+
+void TfrmQXZuz::AddToActivePage(TWatchTab& page, const QString& sensor) {
+    // The station is read for every sensor; one already on the page is skipped.
+    const std::string station = cbxStations->currentText().toStdString();
+    const std::string name = sensor.toStdString();
+    if (!page.HasSensor(station, name)) page.AddSensor(station, name);
+}
+
+void TfrmQXZuz::actAddIntoWatchListExecute() {
+    PageCommand([this](TWatchTab& page) {
+        if (listMode_) {
+            for (int i = 0; i < lstSensors->topLevelItemCount(); ++i) {
+                QTreeWidgetItem* item = lstSensors->topLevelItem(i);
+                if (item->isSelected()) AddToActivePage(page, item->text(0));
+            }
+        } else if (cbxStations->currentIndex() >= 0 && cbxSensors->currentIndex() >= 0) {
+            AddToActivePage(page, cbxSensors->currentText());
+        }
+    });
+}
+
+void TfrmQXZuz::actAddAllIntoWatchListExecute() {
+    if (!listMode_) return;
+    PageCommand([this](TWatchTab& page) {
+        for (int i = 0; i < lstSensors->topLevelItemCount(); ++i)
+            AddToActivePage(page, lstSensors->topLevelItem(i)->text(0));
+    });
+}
+
+void TfrmQXZuz::actRenameExecute() {
+    try {
+        const int index = pgData->currentIndex();
+        if (index < 0) return;
+        TfrmTabName dialog(pgData->tabText(index), this);
+        const int result = RunTabNameDialog ? RunTabNameDialog(dialog) : dialog.exec();
+        if (result == QDialog::Accepted && pgData->currentIndex() == index)
+            pgData->setTabText(index, dialog.edtTabName->text());
+    } catch (...) {
+    }
+}
+
+void TfrmQXZuz::btnTestClick() {
+    if (Timer1->isActive()) {
+        Timer1->stop();
+        btnTest->setText("&Start!");
+    } else {
+        Timer1->start();
+        btnTest->setText("&Stop");
+    }
+}
+
+bool TfrmQXZuz::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == lstSensors && e->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers held =
+            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if (key->key() == Qt::Key_Insert && held == Qt::NoModifier) {
+            actAddIntoWatchListExecute();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
 
 void TfrmQXZuz::AddStatusMessage(const std::string& Message) {
     pnlStatus->AddStatusMessage(Message);

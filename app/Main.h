@@ -19,6 +19,7 @@ class QMenu;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QTreeWidget;
 
@@ -29,6 +30,7 @@ class THelpWindow;
 class TStatusPanel;
 class TfrmExitConfirm;
 class TfrmGlobalOptions;
+class TfrmTabName;
 
 // What the program entry hands the window; tests give their own.
 struct TStartOptions {
@@ -78,6 +80,13 @@ public:
     // Runs the application settings dialog and answers its result; by
     // default modally. Tests answer it without a modal loop.
     std::function<int(TfrmGlobalOptions&)> RunOptionsDialog;
+    // Runs the tab rename dialog; by default modally.
+    std::function<int(TfrmTabName&)> RunTabNameDialog;
+    // Shows an error to the operator; by default a message box. Tests
+    // observe errors here without a modal box.
+    std::function<void(const QString&)> ErrorDialog;
+    // One tick of the test readings; the server link fills it in.
+    std::function<void()> OnTestTick;
 
     // Components, named as the operator's documentation names them.
     QToolBar* ToolBar = nullptr;
@@ -98,6 +107,7 @@ public:
     QPushButton* btnMoreLess = nullptr;
     QTreeWidget* lstSensors = nullptr;
     QPushButton* btnTest = nullptr;
+    QTimer* Timer1 = nullptr;
 
     QAction* FileReset1 = nullptr;
     QAction* actSave = nullptr;
@@ -128,6 +138,13 @@ public:
     bool ConfirmExit();
 
     void AddStatusMessage(const std::string& Message);
+    void ShowErrorDialog(const QString& text);
+
+    // Watch-list commands on the active page.
+    void actAddIntoWatchListExecute();
+    void actAddAllIntoWatchListExecute();
+    void actRenameExecute();
+    void btnTestClick();
 
     // Window bounds, nodes and page counts from WorkspaceFile, then the pages.
     void LoadWorkspace();
@@ -146,6 +163,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
@@ -157,6 +175,10 @@ private:
     void FormHelp();
     QWidget* AddPageSheet(const QString& caption, bool chart);
     void RemovePages();
+    // Runs a command on the active page (nothing without one); an error it
+    // raises is shown and ends the command.
+    void PageCommand(const std::function<void(TWatchTab&)>& command);
+    void AddToActivePage(TWatchTab& page, const QString& sensor);
 
     TStartOptions options_;
     std::array<TWatchTab*, MaxPages> Pages{};
