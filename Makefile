@@ -20,8 +20,7 @@ configure: install $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-# Until the main window exists, runs the integrators' text tool on a sample
-# data event.
+# Starts the program from the build's home folder.
 run: build
 	$(BUILD)/home/qxrirovozer
 
