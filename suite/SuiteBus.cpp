@@ -1,5 +1,6 @@
 #include "suite/SuiteBus.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QCoreApplication>
@@ -45,10 +46,20 @@ QVariantList ToVariantList(const std::array<TSetupValue, N>& record) {
 
 QList<TInterfaceSpec> Parsed(const QString& xml) { return ParseInterfaces(xml); }
 
+std::vector<std::int64_t> Intervals(const std::vector<TStationFeed>& feeds) {
+    std::vector<std::int64_t> intervals;
+    for (const TStationFeed& feed : feeds) intervals.push_back(std::llround(feed.Def().Interval * 1e9));
+    return intervals;
+}
+
 }  // namespace
 
 TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDelayMs, QObject* parent)
-    : QObject(parent), runtime_(runtime), busAddress_(std::move(busAddress)), setupLoadDelayMs_(setupLoadDelayMs) {
+    : QObject(parent),
+      runtime_(runtime),
+      busAddress_(std::move(busAddress)),
+      setupLoadDelayMs_(setupLoadDelayMs),
+      schedule_(Intervals(runtime.Feeds())) {
     const TSuiteDef& suite = runtime_.Suite();
     for (const TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz}) {
         TEndpoint& ep = Endpoint(server);
@@ -68,14 +79,9 @@ TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDe
     control_ = new TBusObject(Parsed(ControlIntrospection()),
                               [this](const QDBusMessage& call) { return HandleControl(call); }, this);
 
-    for (std::size_t i = 0; i < runtime_.Feeds().size(); ++i) {
-        auto timer = std::make_unique<QTimer>();
-        const double interval = runtime_.Feeds()[i].Def().Interval;
-        timer->setInterval(std::max(1, static_cast<int>(std::lround(interval * 1000))));
-        timer->setTimerType(Qt::PreciseTimer);
-        connect(timer.get(), &QTimer::timeout, this, [this, i] { StationTick(i); });
-        stationTimers_.push_back(std::move(timer));
-    }
+    generator_.setSingleShot(true);
+    generator_.setTimerType(Qt::PreciseTimer);
+    connect(&generator_, &QTimer::timeout, this, &TSuiteBus::Generate);
     if (suite.TimeTagPeriod > 0) {
         timeTagTimer_.setInterval(std::max(1, static_cast<int>(std::lround(suite.TimeTagPeriod * 1000))));
         connect(&timeTagTimer_, &QTimer::timeout, this, &TSuiteBus::TimeTagTick);
@@ -279,9 +285,25 @@ QDBusMessage TSuiteBus::HandleControl(const QDBusMessage& call) {
     return reply;
 }
 
-void TSuiteBus::StationTick(std::size_t station) {
+void TSuiteBus::Generate() {
+    const qint64 now = started_.nsecsElapsed();
+    const double t = static_cast<double>(now) / 1e9;
+    schedule_.Run(now, [this, t](std::size_t station) { StationTick(station, t); });
+    ArmGenerator(now);
+}
+
+void TSuiteBus::ArmGenerator(qint64 now) {
+    const std::int64_t next = schedule_.NextDue();
+    if (next < 0 || !generating_) return;
+    // Whole milliseconds, rounded up: readings due within the same
+    // millisecond are taken together at the next wake.
+    const std::int64_t ms = std::clamp<std::int64_t>((next - now + 999999) / 1000000, 0, 86400000);
+    generator_.start(static_cast<int>(ms));
+}
+
+void TSuiteBus::StationTick(std::size_t station, double t) {
     TStationFeed& feed = runtime_.Feeds()[station];
-    feed.Advance(static_cast<double>(started_.elapsed()) / 1000.0, NowSeconds());
+    feed.Advance(t, NowSeconds());
     TEndpoint& ep = Endpoint(feed.Def().Server);
     if (!Present(ep)) return;
     const bool decode = feed.Def().Server == TServer::Decode;
@@ -304,20 +326,16 @@ void TSuiteBus::TimeTagTick() {
 }
 
 void TSuiteBus::SetGenerating(bool on) {
+    if (on == generating_) return;
     generating_ = on;
-    for (auto& timer : stationTimers_) {
-        if (on) {
-            timer->start();
-        } else {
-            timer->stop();
-        }
-    }
-    if (runtime_.Suite().TimeTagPeriod > 0) {
-        if (on) {
-            timeTagTimer_.start();
-        } else {
-            timeTagTimer_.stop();
-        }
+    if (on) {
+        const qint64 now = started_.nsecsElapsed();
+        schedule_.Restart(now);
+        ArmGenerator(now);
+        if (runtime_.Suite().TimeTagPeriod > 0) timeTagTimer_.start();
+    } else {
+        generator_.stop();
+        timeTagTimer_.stop();
     }
 }
 

@@ -6,8 +6,6 @@
 #pragma once
 
 #include <array>
-#include <memory>
-#include <vector>
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -20,6 +18,7 @@
 #include <QVariant>
 
 #include "suite/BusObject.h"
+#include "suite/Schedule.h"
 #include "suite/SuiteRuntime.h"
 
 class QDBusServiceWatcher;
@@ -68,7 +67,9 @@ private:
     bool TakeOffBus(TEndpoint& ep);
     bool PutOnBus(TEndpoint& ep, QString* error);
 
-    void StationTick(std::size_t station);
+    void Generate();
+    void ArmGenerator(qint64 now);
+    void StationTick(std::size_t station, double t);
     void TimeTagTick();
     void SetGenerating(bool on);
 
@@ -78,9 +79,10 @@ private:
     QElapsedTimer started_;
     std::array<TEndpoint, 4> endpoints_;
     TBusObject* control_ = nullptr;
-    std::vector<std::unique_ptr<QTimer>> stationTimers_;
+    TReadingSchedule schedule_;
+    QTimer generator_;  // wakes when the next reading falls due
     QTimer timeTagTimer_;
-    bool generating_ = true;
+    bool generating_ = false;
 };
 
 }  // namespace qx::suite

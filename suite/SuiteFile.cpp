@@ -331,7 +331,7 @@ void ReadStation(TReader& r, const TMemIniFile& ini, const std::vector<std::stri
             station.Server = *kind;
         }
     }
-    station.Interval = r.Real(section, "Interval", defaultInterval, 0.001, 86400);
+    station.Interval = r.Real(section, "Interval", defaultInterval, 0.0001, 86400);
 
     // The sensors: the Sensors list, or else every sensor section of the
     // station in file order.
@@ -481,7 +481,7 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
     suite.SetupLoadDelayMs = static_cast<int>(r.Integer(kSuite, "SetupLoadDelay", 0, 0, 3600000));
     suite.TimeTagPeriod = r.Real(kSuite, "TimeTag", 60, 0, 86400);
     suite.Seed = static_cast<std::uint32_t>(r.Integer(kSuite, "Seed", 1, 0, 0xFFFFFFFF));
-    const double interval = r.Real(kSuite, "Interval", 5, 0.001, 86400);
+    const double interval = r.Real(kSuite, "Interval", 5, 0.0001, 86400);
 
     // The stations: the Stations list, or else every station section in
     // file order.

@@ -214,8 +214,9 @@ TEST(SuiteFile, BadValuesWarnAndKeepDefaults) {
             << c.text << " gave " << (load.Warnings.empty() ? "no warning" : load.Warnings[0]);
     }
     // The defaults stand in for the bad values.
-    const TSuiteDef& suite = Suite(Parse("[Suite]\nSetupLoadDelay=x\n[Station A]\nInterval=-1\n"
-                                         "[Sensor A.X]\nPeriod=0\nDecimals=x\nValue7=70000\nMin=5\nMax=1\n"));
+    const TSuiteLoad load = Parse("[Suite]\nSetupLoadDelay=x\n[Station A]\nInterval=-1\n"
+                                  "[Sensor A.X]\nPeriod=0\nDecimals=x\nValue7=70000\nMin=5\nMax=1\n");
+    const TSuiteDef& suite = Suite(load);
     EXPECT_EQ(suite.SetupLoadDelayMs, 0);
     EXPECT_DOUBLE_EQ(suite.Stations.at(0).Interval, 5);
     const TSensorDef& x = suite.Stations.at(0).Sensors.at(0);
