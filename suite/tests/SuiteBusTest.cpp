@@ -351,6 +351,46 @@ TEST_F(SuiteBusTest, ASecondSuiteAndCommandsWithoutSuiteFail) {
     EXPECT_EQ(Command({QStringLiteral("--suite"), dir_.filePath(QStringLiteral("missing.suite"))}).first, 2);
 }
 
+// A suite on a bus of its own, as for a remote node, with the default suite
+// file the build puts beside qxsetup.
+TEST(SuiteOnAnotherBus, ServesAndObeysThere) {
+    QProcess daemon;
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    if (!daemon.waitForStarted(5000)) GTEST_SKIP() << "no dbus-daemon";
+    ASSERT_TRUE(WaitFor([&] { return daemon.canReadLine(); }, 5000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+
+    QProcess server;
+    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server.start(QStringLiteral(QX_SETUP_EXE), {QStringLiteral("--bus"), address});
+    ASSERT_TRUE(server.waitForStarted());
+    {
+        QDBusConnection other = QDBusConnection::connectToBus(address, QStringLiteral("other"));
+        ASSERT_TRUE(other.isConnected());
+        ASSERT_TRUE(WaitFor([&] { return other.interface()->isServiceRegistered(Q(RtuServer.BusName)).value(); }));
+        QDBusMessage call = QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(SetupServer.ObjectPath),
+                                                           Q(SetupServer.Interface), QStringLiteral("QuerySetup"));
+        call.setArguments({QStringLiteral("General,Stations")});
+        EXPECT_EQ(other.call(call).arguments().value(0).toString(), QLatin1String("WX1,RIVER1,PUMP1"));
+        // Not on the session bus.
+        QDBusConnection session = QDBusConnection::sessionBus();
+        if (session.isConnected()) {
+            EXPECT_FALSE(session.interface()->isServiceRegistered(Q(SetupServer.BusName)).value());
+        }
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("other"));
+
+    QProcess quit;
+    quit.start(QStringLiteral(QX_SETUP_EXE), {QStringLiteral("--bus"), address, QStringLiteral("--quit")});
+    ASSERT_TRUE(quit.waitForFinished(10000));
+    EXPECT_EQ(quit.exitCode(), 0) << quit.readAllStandardError().toStdString();
+    EXPECT_TRUE(server.waitForFinished(3000));
+    EXPECT_EQ(server.exitCode(), 0);
+    daemon.terminate();
+    if (!daemon.waitForFinished(3000)) daemon.kill();
+}
+
 }  // namespace
 }  // namespace qx::suite
 
