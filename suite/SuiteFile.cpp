@@ -181,8 +181,7 @@ public:
         const auto text = ini_.ValueExists(section, key) ? std::optional(ini_.ReadString(section, key, ""))
                                                          : std::nullopt;
         if (!text) return;
-        const std::string_view value = record[n].index() == 0 ? std::string_view(*text) : Trim(*text);
-        if (auto parsed = ParseSetupValue(record[n], value)) {
+        if (auto parsed = ParseSetupValue(record[n], Trim(*text))) {
             record[n] = std::move(*parsed);
         } else {
             Warn(section, key + "=" + *text + " is not " + TypeName(record[n]) + "; the default is kept");

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "suite/SuiteFile.h"
 
@@ -74,7 +75,7 @@ TEST(SuiteFile, SectionsGiveStationsSensorsAndSetupValues) {
     const TSuiteLoad load = Parse(
         "[Station A]\nServer=mbrtu\nInterval=0.5\n"
         "[Sensor A.X]\nEquation=X*2\nRtuSensorName=R1\nRawList=1,2\nEnabled=no\nValue7=-5\nValue19=QX_DATA2\n"
-        "Value30=free text\n"
+        "Value30=  free text \n"
         "[Sensor A.Y]\nGenerator=text\nTexts=ON | OFF\n"
         "[station b]\n"
         "[Sensor b.Z]\n");
@@ -242,6 +243,30 @@ TEST(SuiteFile, UnreadableFilesAreErrors) {
     // The directories lie beside the file.
     EXPECT_EQ(std::get<std::string>(load.Suite->General[GeneralLogDirectory]),
               std::filesystem::temp_directory_path().string() + "/LOG/");
+}
+
+TEST(SuiteFile, MutatedSuitesNeverCrash) {
+    std::ifstream in(QX_DEMO_SUITE, std::ios::binary);
+    const std::string demo{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(demo.empty());
+    std::uint32_t state = 12345;
+    auto next = [&] { return state = state * 1664525u + 1013904223u; };
+    using namespace std::string_literals;
+    const std::string alphabet = "[]=.,:|;#\n\r\0 2-+e9xAZ"s;  // with a NUL
+    for (int round = 0; round < 300; ++round) {
+        std::string text = demo;
+        for (int edits = 1 + static_cast<int>(next() % 8); edits > 0; --edits) {
+            const std::size_t at = next() % text.size();
+            switch (next() % 3) {
+            case 0: text[at] = alphabet[next() % alphabet.size()]; break;
+            case 1: text.erase(at, 1 + next() % 20); break;
+            default: text.insert(at, 1 + next() % 3, alphabet[next() % alphabet.size()]); break;
+            }
+            if (text.empty()) text = "x";
+        }
+        const TSuiteLoad load = Parse(text);
+        ASSERT_TRUE(load.Suite.has_value() != !load.Errors.empty()) << text;
+    }
 }
 
 TEST(SuiteFile, BinaryGarbageDoesNotCrash) {
