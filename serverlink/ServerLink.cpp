@@ -1,0 +1,391 @@
+#include "serverlink/ServerLink.h"
+
+#include <QCoreApplication>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include "serverlink/DBusValues.h"
+#include "serverlink/Identifiers.h"
+#include "textscan/StartProgram.h"
+
+namespace qx {
+
+using suite::TServer;
+
+namespace {
+
+const char* const RetrievingMessage = "Retrieving setup parameters from QX Setup..";
+const char* const Error4 =
+    "Error 4: An instance of the \"QXSetup.Applications\" OLE Automation class could not be created.  "
+    "Is QX Setup running?";
+
+std::size_t Index(TServer server) {
+    return static_cast<std::size_t>(server);
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void NestedLoopWait(std::chrono::milliseconds time) {
+    QEventLoop loop;
+    QTimer::singleShot(time, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
+
+QString RemoteBusAddress(const std::string& node) {
+    // D-Bus address values keep [-0-9A-Za-z_/.\*] and escape every other byte.
+    QString host;
+    for (const char ch : node) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           c == '-' || c == '_' || c == '/' || c == '.' || c == '\\' || c == '*';
+        if (plain) {
+            host += QChar(c);
+        } else {
+            host += QString::asprintf("%%%02x", c);
+        }
+    }
+    return "tcp:host=" + host + ",port=" + QString::number(suite::RemoteBusPort);
+}
+
+TServerLink::TServerLink(IServerLinkHost& host, const IPageList& pages, TServerLinkOptions options)
+    : host_(host),
+      options_(std::move(options)),
+      appId_(IID_IQXRTDCom),
+      connections_{TServerConnection(TServer::Setup), TServerConnection(TServer::Decode),
+                   TServerConnection(TServer::Rtu), TServerConnection(TServer::ZOViz)},
+      retrieval_(*this, options_.HomeDirectory),
+      decoder_(appId_, pages, *this),
+      thread_(QThread::currentThread()),
+      random_(std::random_device{}()) {
+    if (!options_.StartProgram) {
+        options_.StartProgram = [](const std::string& commandLine) {
+            return qx::StartProgram(commandLine, ShowMode::Minimized);
+        };
+    }
+    if (!options_.Wait) options_.Wait = NestedLoopWait;
+    if (!options_.RemoteAddress) options_.RemoteAddress = RemoteBusAddress;
+}
+
+TServerLink::~TServerLink() {
+    CloseAllConnections();
+}
+
+const TServerConnection& TServerLink::Connection(TServer server) const {
+    return connections_[Index(server)];
+}
+
+TServerConnection& TServerLink::Conn(TServer server) {
+    return connections_[Index(server)];
+}
+
+void TServerLink::Wait(std::chrono::milliseconds time) {
+    options_.Wait(time);
+}
+
+// ---- Connect sequence ------------------------------------------------------
+
+void TServerLink::FileReset1Execute() {
+    // Asked for again while running (from a pumped wait or a dialog): once
+    // more when this run ends, never inside it.
+    if (sequenceRunning_) {
+        refreshQueued_ = true;
+        return;
+    }
+    sequenceRunning_ = true;
+    do {
+        refreshQueued_ = false;
+        try {
+            RunConnectSequence();
+        } catch (...) {
+            // Every step reports its own errors; nothing may leave the command.
+        }
+    } while (refreshQueued_);
+    sequenceRunning_ = false;
+}
+
+void TServerLink::RunConnectSequence() {
+    host_.AddStatusMessage(RetrievingMessage);
+    CloseRtuConnection();
+    CloseZOVizConnection();
+    CloseDecodeConnection();
+    CloseSetupConnection();
+    const int generation = setupGeneration_;
+
+    for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz})
+        nodes_[Index(server)] = host_.NodeName(server);
+    const std::string& setupNode = nodes_[Index(TServer::Setup)];
+
+    bool attached = false;
+    if (setupNode.empty()) {
+        if (EnsureSetupServerRunning() && generation == setupGeneration_) attached = AttachServer(TServer::Setup, "");
+    } else {
+        attached = AttachServer(TServer::Setup, setupNode);
+    }
+    if (generation != setupGeneration_) return;
+    if (!attached) host_.AddStatusMessage(Error4);
+
+    bool loaded = false;
+    try {
+        loaded = LoadGeneralSetup();
+    } catch (const std::exception& error) {
+        // The setup server failed to answer: the sequence ends here.
+        host_.ShowErrorDialog(error.what());
+        return;
+    }
+    if (generation != setupGeneration_) return;
+    if (loaded) ConnectSinks(generation);
+    if (generation != setupGeneration_) return;
+
+    host_.SetCaption(setupNode.empty() ? "QX RIRovozer (local)" : "QX RIRovozer (" + setupNode + ")");
+    host_.AddStatusMessage("Ready..");
+}
+
+void TServerLink::ConnectSinks(int generation) {
+    try {
+        TServerConnection& setup = Conn(TServer::Setup);
+        setup.CreateSink(*this);
+        setup.ConnectSink(nextCookie_++);
+
+        const TGeneralSetup& general = retrieval_.General;
+        ConnectDataServer(TServer::Decode, general.DecodeEnabled, nodes_[Index(TServer::Decode)], "$GOESTIMED",
+                          "$GOESRANDOM", "Error 1000: Unable to connect to QX Decode Interface");
+        if (generation != setupGeneration_) return;
+        ConnectDataServer(TServer::Rtu, general.RtuEnabled, nodes_[Index(TServer::Rtu)], "$TIMETAG", "$REALTIME",
+                          "Error 1001: Unable to connect to QX Rtu Interface");
+        if (generation != setupGeneration_) return;
+        ConnectDataServer(TServer::ZOViz, general.ZOVizEnabled, nodes_[Index(TServer::ZOViz)], "$TIMETAG",
+                          "$REALTIME", "Error 1006: Unable to connect to QX ZOViz Interface");
+        if (generation != setupGeneration_) return;
+        LoadStations();
+    } catch (...) {
+        host_.ShowErrorDialog("Error 1004: Unknown Refresh Exception");
+    }
+}
+
+void TServerLink::ConnectDataServer(TServer server, bool enabled, const std::string& node,
+                                    std::string_view firstType, std::string_view secondType,
+                                    const char* errorText) {
+    if (!enabled) return;
+    // A local data server that is not running is skipped; it is never started.
+    if (node.empty() && !ServerWindowExists(server)) return;
+    try {
+        TServerConnection& connection = Conn(server);
+        connection.CreateSink(*this);
+        if (!connection.Attached() && !AttachServer(server, node))
+            throw TServerCallError("the server could not be attached");
+        connection.ConnectSink(nextCookie_++);
+        for (std::string_view type : {firstType, secondType})
+            connection.Call("RegisterMessageType", {Q(appId_), Q(type)}, options_.CallTimeoutMs);
+    } catch (...) {
+        host_.ShowErrorDialog(errorText);
+    }
+}
+
+void TServerLink::CloseSetupConnection() {
+    ++setupGeneration_;
+    Conn(TServer::Setup).Close();
+}
+
+void TServerLink::CloseDecodeConnection() {
+    Conn(TServer::Decode).Close();
+}
+
+void TServerLink::CloseRtuConnection() {
+    Conn(TServer::Rtu).Close();
+}
+
+void TServerLink::CloseZOVizConnection() {
+    Conn(TServer::ZOViz).Close();
+}
+
+void TServerLink::CloseAllConnections() {
+    refreshQueued_ = false;
+    CloseRtuConnection();
+    CloseZOVizConnection();
+    CloseDecodeConnection();
+    CloseSetupConnection();
+}
+
+bool TServerLink::ServerWindowExists(TServer server) const {
+    return NameHasOwner(options_.LocalBus, Q(suite::Names(server).BusName));
+}
+
+bool TServerLink::EnsureSetupServerRunning() {
+    if (ServerWindowExists(TServer::Setup)) return true;
+    // Quoted: the home directory may contain blanks.
+    if (!options_.StartProgram("\"" + HomeDirectory() + "qxsetup\"")) return false;
+    for (int i = 0; i < options_.SetupStartTries; ++i) {
+        Wait(options_.SetupStartPause);
+        if (ServerWindowExists(TServer::Setup)) return true;
+    }
+    return false;
+}
+
+bool TServerLink::AttachServer(TServer server, const std::string& node) {
+    TServerConnection& connection = Conn(server);
+    connection.Release();
+    if (node.empty()) return connection.Attach(options_.LocalBus, QString());
+
+    const QString name = "qx-" + Q(suite::Names(server).Key) + "@" + Q(node);
+    const QDBusConnection bus = QDBusConnection::connectToBus(options_.RemoteAddress(node), name);
+    if (!bus.isConnected()) {
+        QDBusConnection::disconnectFromBus(name);
+        return false;
+    }
+    return connection.Attach(bus, name);
+}
+
+// ---- Setup retrieval -------------------------------------------------------
+
+bool TServerLink::LoadGeneralSetup() {
+    const TServerConnection& setup = Conn(TServer::Setup);
+    if (!setup.Attached()) return false;
+
+    const QDeadlineTimer deadline(options_.SetupLoadTimeout);
+    std::string answer;
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        // Closed while events ran (the program is ending).
+        if (!setup.Attached()) return false;
+        answer = QuerySetup("SetupLoad");
+        if (answer == "OK") break;
+        Wait(options_.SetupLoadPollPause);
+    }
+    if (answer != "OK" || !setup.Attached()) return false;
+
+    switch (retrieval_.ReadGeneralSetup()) {
+    case TGeneralSetupRead::Loaded: return true;
+    case TGeneralSetupRead::Unavailable: return false;
+    case TGeneralSetupRead::Unconvertible:
+        host_.AddStatusMessage("Error 7: Unable to retrieve General Setup parameters");
+        return false;
+    }
+    return false;
+}
+
+void TServerLink::LoadStations() {
+    retrieval_.LoadStations(host_.Picker());
+}
+
+void TServerLink::cbxStationsChange() {
+    try {
+        retrieval_.cbxStationsChange(host_.Picker());
+    } catch (...) {
+        // The operator's choice must not end the program.
+    }
+}
+
+TSensorSetup TServerLink::GetSensorSetupRecord(const std::string& Station, const std::string& Sensor) {
+    return retrieval_.GetSensorSetupRecord(Station, Sensor);
+}
+
+void TServerLink::Timer1Timer() {
+    try {
+        retrieval_.Timer1Timer([this](const SensorReading& reading) { decoder_.RouteReading(reading); },
+                               SecondsToDateTime(NowSeconds()), [this](std::int64_t bound) {
+                                   return std::uniform_int_distribution<std::int64_t>(0, bound - 1)(random_);
+                               });
+    } catch (...) {
+        // A tick that fails shows nothing.
+    }
+}
+
+std::string TServerLink::QuerySetup(const std::string& request) {
+    return ReplyText(Conn(TServer::Setup).Call("QuerySetup", {Q(request)}, options_.CallTimeoutMs));
+}
+
+TSetupValues TServerLink::GetGeneralSetup() {
+    const QDBusMessage reply = Conn(TServer::Setup).Call("GetGeneralSetup", {}, options_.CallTimeoutMs);
+    if (reply.arguments().isEmpty()) throw TServerCallError("GetGeneralSetup: no answer");
+    return SetupValuesFromVariant(reply.arguments().first());
+}
+
+TSetupValues TServerLink::GetSensorSetup(const std::string& station, const std::string& sensor) {
+    const QDBusMessage reply =
+        Conn(TServer::Setup).Call("GetSensorSetup", {Q(station), Q(sensor)}, options_.CallTimeoutMs);
+    if (reply.arguments().isEmpty()) throw TServerCallError("GetSensorSetup: no answer");
+    return SetupValuesFromVariant(reply.arguments().first());
+}
+
+bool TServerLink::LookupSetupValue(const std::string& Key, const std::string& Part1, const std::string& Part2,
+                                   const std::string& Part3, std::string& Answer) {
+    if (QThread::currentThread() == thread_)
+        return retrieval_.LookupSetupValue(Key, Part1, Part2, Part3, Answer);
+
+    // Another thread asks the setup server running on this computer directly.
+    TSetupQueryLookup lookup([this](const std::string& request) -> std::string {
+        const QDBusConnection bus = options_.LocalBus;
+        if (!NameHasOwner(bus, Q(suite::SetupServer.BusName))) return std::string();
+        return ReplyText(CallServer(bus, suite::SetupServer, "QuerySetup", {Q(request)}, options_.CallTimeoutMs));
+    });
+    return lookup.LookupSetupValue(Key, Part1, Part2, Part3, Answer);
+}
+
+// ---- Events ----------------------------------------------------------------
+
+void TServerLink::DecodeDataMessage() {
+    decoder_.DecodeDataMessage();
+}
+
+void TServerLink::HandleRefreshRequest() {
+    if (decoder_.Buffer.EventSourceId == appId_) return;
+    host_.AddStatusMessage("Refresh command received");
+    FileReset1Execute();
+}
+
+void TServerLink::HandleShutdownRequest() {
+    host_.AddStatusMessage("Shutdown command received");
+    host_.RequestShutdown();
+}
+
+void TServerLink::HandleServerShutdown(TServer server) {
+    switch (server) {
+    case TServer::Decode:
+        host_.AddStatusMessage("QX Decode shutdown command received");
+        CloseDecodeConnection();
+        break;
+    case TServer::Rtu:
+        host_.AddStatusMessage("QX Rtu shutdown command received");
+        CloseRtuConnection();
+        break;
+    case TServer::ZOViz:
+        host_.AddStatusMessage("QX ZOViz shutdown command received");
+        CloseZOVizConnection();
+        break;
+    case TServer::Setup:
+        break;
+    }
+}
+
+// ---- List pages ------------------------------------------------------------
+
+bool TServerLink::ServerEnabled(TCurrentDataServer server) const {
+    return server == TCurrentDataServer::Rtu ? retrieval_.General.RtuEnabled : retrieval_.General.DecodeEnabled;
+}
+
+bool TServerLink::ServerConnected(TCurrentDataServer server) const {
+    return Connection(server == TCurrentDataServer::Rtu ? TServer::Rtu : TServer::Decode).Attached();
+}
+
+bool TServerLink::QueryCurrentData(TCurrentDataServer server, const std::string& request, std::string& answer) {
+    try {
+        const TServer target = server == TCurrentDataServer::Rtu ? TServer::Rtu : TServer::Decode;
+        answer = ReplyText(Conn(target).Call("QueryCurrentData", {Q(request)}, options_.CallTimeoutMs));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace qx

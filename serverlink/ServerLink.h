@@ -1,0 +1,157 @@
+// The program's link with the suite's four servers: the connect sequence,
+// the event sinks and their actions, the setup retrieval and the servers'
+// calls that the pages need. The main window drives it and answers to it
+// through IServerLinkHost.
+#pragma once
+
+#include <QDBusConnection>
+#include <QString>
+#include <array>
+#include <chrono>
+#include <functional>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "pages/ListPageServers.h"
+#include "serverlink/DataDecoder.h"
+#include "serverlink/EventDispatch.h"
+#include "serverlink/ServerConnection.h"
+#include "serverlink/SetupLookup.h"
+#include "serverlink/SetupRetrieval.h"
+#include "serverlink/SuiteProtocol.h"
+
+class QThread;
+
+namespace qx {
+
+// What the link needs from the main window.
+class IServerLinkHost {
+public:
+    virtual ~IServerLinkHost() = default;
+    virtual void AddStatusMessage(const std::string& text) = 0;
+    // An error box with one OK button; returns when the operator closed it.
+    virtual void ShowErrorDialog(const std::string& text) = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    // The setup server asked the program to end: set ShutdownRequested so
+    // that no confirmation is asked, and close the window.
+    virtual void RequestShutdown() = 0;
+    // The computer whose server to use; empty for this computer.
+    virtual std::string NodeName(suite::TServer server) const = 0;
+    virtual IPickerLists& Picker() = 0;
+};
+
+// The remote node's suite bus: "tcp:host=NODE,port=47011", the node escaped
+// as D-Bus addresses require.
+QString RemoteBusAddress(const std::string& node);
+
+struct TServerLinkOptions {
+    std::string HomeDirectory;  // ends with "/"; qxsetup is started from here
+    QDBusConnection LocalBus = QDBusConnection::sessionBus();
+    std::function<QString(const std::string& node)> RemoteAddress = RemoteBusAddress;
+    // Starts the setup server; by default StartProgram, minimised.
+    std::function<bool(const std::string& commandLine)> StartProgram;
+    // Waits while processing events; by default a nested event loop.
+    std::function<void(std::chrono::milliseconds)> Wait;
+    std::chrono::milliseconds SetupLoadTimeout{60000};
+    // Between two "SetupLoad" polls, so that a loading server is not flooded.
+    std::chrono::milliseconds SetupLoadPollPause{50};
+    int SetupStartTries = 11;
+    std::chrono::milliseconds SetupStartPause{1000};
+    int CallTimeoutMs = 25000;
+};
+
+class TServerLink final : public IServerEventHandler, public ISetupLookup, public IListPageServers, private ISetupServer {
+public:
+    TServerLink(IServerLinkHost& host, const IPageList& pages, TServerLinkOptions options);
+    ~TServerLink() override;
+    TServerLink(const TServerLink&) = delete;
+    TServerLink& operator=(const TServerLink&) = delete;
+
+    // The program's own identifier, sent with every subscription.
+    const std::string& AppID() const { return appId_; }
+    const std::string& HomeDirectory() const { return retrieval_.HomeDirectory(); }
+    const TGeneralSetup& GeneralSetup() const { return retrieval_.General; }
+    const TServerConnection& Connection(suite::TServer server) const;
+
+    // The connect sequence: closes every connection, attaches (or starts) the
+    // setup server, waits for its setup, connects the sinks of the enabled
+    // data servers and reloads the station list. Asked for while it runs, it
+    // runs once more afterwards.
+    void FileReset1Execute();
+
+    void CloseSetupConnection();
+    void CloseDecodeConnection();
+    void CloseRtuConnection();
+    void CloseZOVizConnection();
+    // At program end: RTU, Modbus RTU, decode, then setup; a running connect
+    // sequence stops and a queued one is dropped.
+    void CloseAllConnections();
+
+    // The setup server runs, or was started and appeared in time.
+    bool EnsureSetupServerRunning();
+    // The server's name has an owner on this computer's bus.
+    bool ServerWindowExists(suite::TServer server) const;
+    // Takes the server's reference on this computer (empty node) or on the
+    // node's suite bus; false leaves no reference.
+    bool AttachServer(suite::TServer server, const std::string& node);
+
+    // Waits for "SetupLoad" to answer "OK", then reads the general setup.
+    // Throws TServerCallError when the "SetupLoad" query itself fails.
+    bool LoadGeneralSetup();
+    void LoadStations();
+    void cbxStationsChange();
+    TSensorSetup GetSensorSetupRecord(const std::string& Station, const std::string& Sensor);
+    // One tick of the test-reading timer.
+    void Timer1Timer();
+
+    // Event actions.
+    TEventBuffer& EventBuffer() override { return decoder_.Buffer; }
+    void DecodeDataMessage() override;
+    void HandleRefreshRequest() override;
+    void HandleShutdownRequest() override;
+    void HandleServerShutdown(suite::TServer server) override;
+
+    // The setup lookup of the decoder's secondary readings; from another
+    // thread it asks the setup server running on this computer.
+    bool LookupSetupValue(const std::string& Key, const std::string& Part1, const std::string& Part2,
+                          const std::string& Part3, std::string& Answer) override;
+
+    // What list pages ask while they load.
+    bool ServerEnabled(TCurrentDataServer server) const override;
+    bool ServerConnected(TCurrentDataServer server) const override;
+    bool QueryCurrentData(TCurrentDataServer server, const std::string& request, std::string& answer) override;
+
+    TDataDecoder& Decoder() { return decoder_; }
+
+private:
+    // The setup server's calls, through the setup connection.
+    std::string QuerySetup(const std::string& request) override;
+    TSetupValues GetGeneralSetup() override;
+    TSetupValues GetSensorSetup(const std::string& station, const std::string& sensor) override;
+
+    TServerConnection& Conn(suite::TServer server);
+    void RunConnectSequence();
+    void ConnectSinks(int generation);
+    void ConnectDataServer(suite::TServer server, bool enabled, const std::string& node,
+                           std::string_view firstType, std::string_view secondType, const char* errorText);
+    void Wait(std::chrono::milliseconds time);
+
+    IServerLinkHost& host_;
+    TServerLinkOptions options_;
+    std::string appId_;
+    std::array<TServerConnection, 4> connections_;
+    TSetupRetrieval retrieval_;
+    TDataDecoder decoder_;
+    QThread* thread_;
+    std::mt19937_64 random_;
+    quint32 nextCookie_ = 1;
+    // Counts closes of the setup connection: a sequence whose setup
+    // connection was closed under it (program end) stops.
+    int setupGeneration_ = 0;
+    bool sequenceRunning_ = false;
+    bool refreshQueued_ = false;
+    std::array<std::string, 4> nodes_;
+};
+
+}  // namespace qx
