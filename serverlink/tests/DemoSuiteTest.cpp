@@ -1,0 +1,281 @@
+// The server link against the demo suite qxsetup, each test on a private
+// session bus of its own.
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/types.h>
+
+#include "serverlink/Identifiers.h"
+#include "serverlink/tests/LinkTestSupport.h"
+
+namespace qx {
+namespace {
+
+using suite::TServer;
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Fast readings on every server: WX1 on the RTU server with an alarm
+// companion tagged AIRALM, RIVER1 on the decode server, PUMP1 on the Modbus
+// RTU server.
+const char* const FastSuite =
+    "[Suite]\nStations=WX1,RIVER1,PUMP1\nTimeTag=0\nSeed=1\n%1\n"
+    "[General]\n%2\n"
+    "[Station WX1]\nServer=rtu\nInterval=0.05\nSensors=AIR\n"
+    "[Sensor WX1.AIR]\nValue=12.5\nDecimals=1\nAlarm=yes\nAlarmTag=AIRALM\n"
+    "[Station RIVER1]\nServer=decode\nInterval=0.05\nSensors=LEVEL\n"
+    "[Sensor RIVER1.LEVEL]\nValue=3.4\n"
+    "[Station PUMP1]\nServer=mbrtu\nInterval=0.05\nSensors=RPM\n"
+    "[Sensor PUMP1.RPM]\nValue=1200\nDecimals=0\n";
+
+class DemoSuiteTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(bus.isConnected());
+        options.HomeDirectory = QX_HOME;
+        options.Wait = [](std::chrono::milliseconds time) {
+            QTest::qWait(static_cast<int>(std::min<std::chrono::milliseconds::rep>(time.count(), 200)));
+        };
+    }
+
+    void TearDown() override {
+        // Whatever suite still runs is asked to quit, and made to.
+        for (const QDBusConnection& on : {bus, remote}) {
+            if (!on.isConnected() || !Owned(on, suite::SetupServer)) continue;
+            const QDBusReply<uint> pid = on.interface()->servicePid(Q(suite::SetupServer.BusName));
+            Control(on, "Quit", {});
+            if (!WaitFor([&] { return !Owned(on, suite::SetupServer); }, 3000) && pid.isValid())
+                ::kill(static_cast<pid_t>(pid.value()), SIGKILL);
+        }
+        for (QProcess* process : {&suiteProcess, &daemon}) {
+            if (process->state() == QProcess::NotRunning) continue;
+            if (process == &daemon || !process->waitForFinished(3000)) process->kill();
+            process->waitForFinished(3000);
+        }
+        link.reset();
+        if (remote.isConnected()) QDBusConnection::disconnectFromBus(remote.name());
+    }
+
+    TServerLink& Link() {
+        if (!link) link = std::make_unique<TServerLink>(host, pages, options);
+        return *link;
+    }
+    LogPage& page() { return *pages.page; }
+
+    // Starts qxsetup with the fast suite on the bus and waits for its names.
+    void StartSuite(const QString& suiteKeys = QString(), const QString& generalKeys = QString(),
+                    const QString& address = QString()) {
+        const QString file = dir.filePath("fast.suite");
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(QString(FastSuite).arg(suiteKeys, generalKeys).toUtf8());
+        out.close();
+        QStringList args{"--suite", file, "--setup-load-delay", "0"};
+        if (!address.isEmpty()) args << "--bus" << address;
+        suiteProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        suiteProcess.start(QX_SETUP_EXE, args);
+        ASSERT_TRUE(suiteProcess.waitForStarted());
+        const QDBusConnection& on = address.isEmpty() ? bus : remote;
+        ASSERT_TRUE(WaitFor([&] { return Owned(on, suite::SetupServer) && Owned(on, suite::RtuServer); }));
+    }
+
+    static bool Owned(const QDBusConnection& on, const suite::TServerNames& server) {
+        return on.interface()->isServiceRegistered(Q(server.BusName)).value();
+    }
+
+    static QDBusMessage Control(const QDBusConnection& on, const char* method, const QVariantList& args) {
+        QDBusMessage call = QDBusMessage::createMethodCall(Q(suite::SetupServer.BusName), Q(suite::ControlPath),
+                                                           Q(suite::ControlInterface), method);
+        call.setArguments(args);
+        return on.call(call, QDBus::Block, 5000);
+    }
+    QDBusMessage Control(const char* method, const QVariantList& args) { return Control(bus, method, args); }
+
+    bool Arrives(const std::string& prefix, int timeoutMs = 5000) {
+        return WaitFor(
+            [&] {
+                for (const std::string& line : page().log) {
+                    if (line.rfind(prefix, 0) == 0) return true;
+                }
+                return false;
+            },
+            timeoutMs);
+    }
+
+    QTemporaryDir dir;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection remote{QString()};
+    QProcess suiteProcess;
+    QProcess daemon;
+    FakeHost host;
+    OnePage pages;
+    TServerLinkOptions options;
+    std::unique_ptr<TServerLink> link;
+};
+
+TEST_F(DemoSuiteTest, TheSequenceStartsTheDemoSuiteFromTheHomeDirectoryAndShowsItsData) {
+    ASSERT_FALSE(Owned(bus, suite::SetupServer));
+    Link().FileReset1Execute();
+    EXPECT_EQ(host.messages, (Strings{Retrieving, "Ready.."}));
+    EXPECT_TRUE(host.dialogs.empty());
+    EXPECT_EQ(host.caption, "QX RIRovozer (local)");
+    EXPECT_EQ(host.picker.stations, (Strings{"WX1", "RIVER1", "PUMP1"}));
+    ASSERT_FALSE(host.picker.rows.empty());
+    EXPECT_EQ(host.picker.rows[0], "AIR|AT|Yes|No|X*0.01-40|1");
+
+    ASSERT_EQ(Control("Emit", {"rtu", "$REALTIME", "05/12/2009 10:15:00,ST1.AIR,12.5,ST1.BATT,13.1"}).type(),
+              QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(Arrives("ST1.BATT=13.1 $REALTIME"));
+    EXPECT_TRUE(page().Has("ST1.AIR=12.5 $REALTIME"));
+}
+
+TEST_F(DemoSuiteTest, GeneratedReadingsOfEveryServerArriveForTheSubscribedTypes) {
+    StartSuite();
+    Link().FileReset1Execute();
+    ASSERT_EQ(host.messages, (Strings{Retrieving, "Ready.."}));
+    // The suite sends only what was registered: the readings prove the subscriptions.
+    EXPECT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
+    EXPECT_TRUE(Arrives("RIVER1.LEVEL=3.40 $GOESTIMED"));
+    EXPECT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
+    // The alarm companion AIRALM:2 belongs to AIR, as the suite's TAGINFO says.
+    EXPECT_TRUE(Arrives("alarm WX1.AIR="));
+
+    std::string answer;
+    EXPECT_TRUE(Link().QueryCurrentData(TCurrentDataServer::Rtu, "WX1.$REALTIME", answer));
+    EXPECT_NE(answer.find("WX1.AIR,12.5"), std::string::npos) << answer;
+}
+
+TEST_F(DemoSuiteTest, ASuiteRefreshRerunsTheSequenceAndOneSentWithTheOwnIdDoesNot) {
+    StartSuite();
+    Link().FileReset1Execute();
+    host.messages.clear();
+    ASSERT_EQ(Control("Refresh", {Q(IID_IQXRTDCom)}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(Control("Refresh", {""}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitFor([&] { return host.Count("Ready..") == 1; }));
+    QTest::qWait(100);
+    EXPECT_EQ(host.messages, (Strings{"Refresh command received", Retrieving, "Ready.."}));
+    page().log.clear();
+    EXPECT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
+}
+
+TEST_F(DemoSuiteTest, AnRtuShutdownClosesOnlyTheRtuLink) {
+    StartSuite();
+    Link().FileReset1Execute();
+    ASSERT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
+    ASSERT_EQ(Control("Shutdown", {"rtu"}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitFor([&] { return host.Count("QX Rtu shutdown command received") == 1; }));
+    EXPECT_FALSE(Link().Connection(TServer::Rtu).Attached());
+    page().log.clear();
+    EXPECT_TRUE(Arrives("RIVER1.LEVEL=3.40 $GOESTIMED"));
+    EXPECT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
+    EXPECT_FALSE(Arrives("WX1.AIR=", 200));
+}
+
+TEST_F(DemoSuiteTest, WithTheRtuServerDisabledItGetsNoSinkThoughItRuns) {
+    StartSuite("Serve=rtu,decode,mbrtu", "RtuEnabled=no");
+    Link().FileReset1Execute();
+    ASSERT_TRUE(Owned(bus, suite::RtuServer));
+    EXPECT_FALSE(Link().Connection(TServer::Rtu).HasSink());
+    EXPECT_FALSE(Link().Connection(TServer::Rtu).Attached());
+    EXPECT_TRUE(Link().Connection(TServer::Decode).HasSink());
+    ASSERT_EQ(Control("Emit", {"rtu", "$REALTIME", "05/12/2009 10:15:00,ST9.X,1"}).type(),
+              QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(Arrives("RIVER1.LEVEL="));
+    EXPECT_FALSE(Arrives("ST9.X=", 200));
+    EXPECT_FALSE(page().Has("WX1.AIR=12.5 $REALTIME"));
+}
+
+TEST_F(DemoSuiteTest, ASuiteKilledMidStreamLeavesTheLinkWorkingAndALaterRefreshAttachesAgain) {
+    options.HomeDirectory = QDir(dir.path()).absolutePath().toStdString() + "/";  // nothing to start here
+    StartSuite();
+    Link().FileReset1Execute();
+    ASSERT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
+    suiteProcess.kill();
+    ASSERT_TRUE(suiteProcess.waitForFinished(3000));
+    ASSERT_TRUE(WaitFor([&] { return !Owned(bus, suite::SetupServer); }));
+
+    std::string answer;
+    EXPECT_FALSE(Link().QueryCurrentData(TCurrentDataServer::Rtu, "WX1.$REALTIME", answer));
+    Link().Timer1Timer();
+    Link().cbxStationsChange();
+    Link().FileReset1Execute();
+    EXPECT_EQ(host.Count(Error4), 1);
+    EXPECT_TRUE(host.dialogs.empty());
+
+    StartSuite();
+    host.messages.clear();
+    page().log.clear();
+    Link().FileReset1Execute();
+    EXPECT_EQ(host.messages, (Strings{Retrieving, "Ready.."}));
+    EXPECT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
+}
+
+TEST_F(DemoSuiteTest, ASetupShutdownEventAsksTheHostToEnd) {
+    StartSuite();
+    Link().FileReset1Execute();
+    host.onShutdown = [&] { Link().CloseAllConnections(); };
+    ASSERT_EQ(Control("EmitEvent", {"setup", 3, QVariant::fromValue(QVariantList{"{ANY}"})}).type(),
+              QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitFor([&] { return host.shutdowns == 1; }));
+    EXPECT_EQ(host.messages.back(), "Shutdown command received");
+    EXPECT_FALSE(Link().Connection(TServer::Setup).Attached());
+}
+
+TEST_F(DemoSuiteTest, RemoteNodesAreReachedOnTheirSuiteBusOverTcp) {
+    const QString config = dir.filePath("tcp-bus.conf");
+    QFile out(config);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+              " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+              "<busconfig><type>session</type>"
+              "<listen>tcp:host=localhost,bind=127.0.0.1,port=0</listen>"
+              "<auth>ANONYMOUS</auth><allow_anonymous/>"
+              "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+              "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+    out.close();
+    daemon.start("dbus-daemon", {"--config-file=" + config, "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.waitForStarted());
+    ASSERT_TRUE(WaitFor([&] { return daemon.canReadLine(); }));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    remote = QDBusConnection::connectToBus(address, "test-remote-node");
+    ASSERT_TRUE(remote.isConnected()) << address.toStdString();
+    StartSuite(QString(), QString(), address);
+
+    host.nodes = {"NODE1", "NODE1", "NODE1", "NODE1"};
+    Strings asked;
+    options.RemoteAddress = [&](const std::string& node) {
+        asked.push_back(node);
+        return address;
+    };
+    options.StartProgram = [](const std::string&) {
+        ADD_FAILURE() << "no program is started for a remote node";
+        return false;
+    };
+    Link().FileReset1Execute();
+    EXPECT_EQ(host.messages, (Strings{Retrieving, "Ready.."}));
+    EXPECT_EQ(host.caption, "QX RIRovozer (NODE1)");
+    EXPECT_EQ(asked, (Strings{"NODE1", "NODE1", "NODE1", "NODE1"}));
+    EXPECT_FALSE(Owned(bus, suite::SetupServer));
+    EXPECT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
+    EXPECT_TRUE(Arrives("RIVER1.LEVEL=3.40 $GOESTIMED"));
+    EXPECT_EQ(host.picker.stations, (Strings{"WX1", "RIVER1", "PUMP1"}));
+
+    Link().CloseAllConnections();
+    page().log.clear();
+    EXPECT_FALSE(Arrives("WX1.AIR=", 200));
+}
+
+}  // namespace
+}  // namespace qx
