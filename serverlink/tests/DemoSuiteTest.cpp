@@ -251,7 +251,6 @@ TEST_F(DemoSuiteTest, RemoteNodesAreReachedOnTheirSuiteBusOverTcp) {
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
     remote = QDBusConnection::connectToBus(address, "test-remote-node");
     ASSERT_TRUE(remote.isConnected()) << address.toStdString();
-    StartSuite(QString(), QString(), address);
 
     host.nodes = {"NODE1", "NODE1", "NODE1", "NODE1"};
     Strings asked;
@@ -263,6 +262,14 @@ TEST_F(DemoSuiteTest, RemoteNodesAreReachedOnTheirSuiteBusOverTcp) {
         ADD_FAILURE() << "no program is started for a remote node";
         return false;
     };
+    // The node's bus is there, its suite is not, and the bus cannot start it.
+    Link().FileReset1Execute();
+    EXPECT_EQ(host.messages, (Strings{Retrieving, Error4, "Ready.."}));
+    EXPECT_EQ(host.caption, "QX RIRovozer (NODE1)");
+
+    StartSuite(QString(), QString(), address);
+    host.messages.clear();
+    asked.clear();
     Link().FileReset1Execute();
     EXPECT_EQ(host.messages, (Strings{Retrieving, "Ready.."}));
     EXPECT_EQ(host.caption, "QX RIRovozer (NODE1)");
