@@ -22,7 +22,7 @@ build: configure
 
 # Starts the program from the build's home folder.
 run: build
-	$(BUILD)/home/qxrirovozer
+	cd $(BUILD)/home && ./qxrirovozer
 
 test: build test-asan
 	dbus-run-session -- env QT_QPA_PLATFORM=offscreen \

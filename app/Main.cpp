@@ -30,6 +30,7 @@
 #include "app/AboutForm.h"
 #include "app/ExitConfirm.h"
 #include "app/HelpWindow.h"
+#include "app/PickerLists.h"
 #include "pages/ChartTab.h"
 #include "pages/ListTab.h"
 #include "shell/GlobalOptions.h"
@@ -80,10 +81,28 @@ TfrmQXZuz::TfrmQXZuz(TStartOptions options, QWidget* parent)
     CreateMenusAndToolBar();
     CreatePicker();
     CreateBottom();
+    ErrorDialog = options_.ErrorDialog;
+    picker_ = std::make_unique<TPickerLists>(cbxStations, cbxSensors, lstSensors);
+    if (options_.Link) {
+        options_.Link->HomeDirectory = options_.HomeDirectory.toStdString();
+        link_ = std::make_unique<TServerLink>(static_cast<IServerLinkHost&>(*this), *this,
+                                              *options_.Link);
+        ListPageServers = link_.get();
+        OnTestTick = [this] { link_->Timer1Timer(); };
+        connect(cbxStations, &QComboBox::activated, this, [this] {
+            try {
+                link_->cbxStationsChange();
+            } catch (...) {
+            }
+        });
+    }
     FormCreate();
 }
 
-TfrmQXZuz::~TfrmQXZuz() = default;
+TfrmQXZuz::~TfrmQXZuz() {
+    // The link routes into the pages and talks to the window: it goes first.
+    link_.reset();
+}
 
 void TfrmQXZuz::CreateActions() {
     FileReset1 = MakeAction(this, "FileReset1", "&Refresh",
@@ -383,7 +402,45 @@ void TfrmQXZuz::FormCreate() {
     UpdateActions();
 }
 
-void TfrmQXZuz::FileReset1Execute() {}
+void TfrmQXZuz::FileReset1Execute() {
+    if (!link_) return;
+    try {
+        link_->FileReset1Execute();
+    } catch (const std::exception& e) {
+        ShowErrorDialog(QString::fromStdString(e.what()));
+    } catch (...) {
+        ShowErrorDialog(QString("Unable to refresh the setup parameters."));
+    }
+    UpdateActions();
+}
+
+void TfrmQXZuz::ShowErrorDialog(const std::string& text) {
+    ShowErrorDialog(QString::fromStdString(text));
+}
+
+void TfrmQXZuz::SetCaption(const std::string& text) {
+    setWindowTitle(QString::fromStdString(text));
+}
+
+void TfrmQXZuz::RequestShutdown() {
+    ShutdownRequested = true;
+    // Closed once the event that asked for it has been handled.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+std::string TfrmQXZuz::NodeName(suite::TServer server) const {
+    switch (server) {
+        case suite::TServer::Setup: return SetupNode;
+        case suite::TServer::Decode: return DecodeNode;
+        case suite::TServer::Rtu: return RtuNode;
+        case suite::TServer::ZOViz: return ZOVizNode;
+    }
+    return {};
+}
+
+IPickerLists& TfrmQXZuz::Picker() {
+    return *picker_;
+}
 
 void TfrmQXZuz::ShowErrorDialog(const QString& text) {
     if (ErrorDialog) {
@@ -401,7 +458,7 @@ void TfrmQXZuz::PageCommand(const std::function<void(TWatchTab&)>& command) {
     } catch (const std::exception& e) {
         ShowErrorDialog(QString::fromStdString(e.what()));
     } catch (...) {
-        ShowErrorDialog("The command failed.");
+        ShowErrorDialog(QString("The command failed."));
     }
 }
 
@@ -712,8 +769,9 @@ void TfrmQXZuz::closeEvent(QCloseEvent* event) {
     }
     try {
         setWindowTitle("*** Shutting Down QX RIRovozer ... Please Wait ***");
-        // DDE conversations and server connections close here as those
-        // services arrive, in the order RTU, Modbus RTU, decode, setup.
+        // DDE conversations end here when that service arrives; then the
+        // connections close in the order RTU, Modbus RTU, decode, setup.
+        if (link_) link_->CloseAllConnections();
     } catch (...) {
     }
     if (help_) help_->close();
@@ -732,7 +790,11 @@ bool TfrmQXZuz::event(QEvent* e) {
 }
 
 THelpWindow& TfrmQXZuz::Help() {
-    if (!help_) help_ = new THelpWindow(options_.HomeDirectory + "manual", this);
+    if (!help_) {
+        const QString folder = options_.ProgramDirectory.isEmpty() ? options_.HomeDirectory
+                                                                   : options_.ProgramDirectory;
+        help_ = new THelpWindow(folder + "manual", this);
+    }
     help_->setWindowFlag(Qt::Window);
     return *help_;
 }

@@ -8,8 +8,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "serverlink/DataDecoder.h"
+#include "serverlink/ServerLink.h"
 #include "textscan/MemIniFile.h"
 
 class QAction;
@@ -36,16 +38,23 @@ class TfrmTabName;
 struct TStartOptions {
     QStringList Arguments;      // command-line arguments after the program name
     QString WorkspaceFileName;  // the program's path with ".QFG" appended
-    QString HomeDirectory;      // ends with "/"
+    QString HomeDirectory;      // the suite's home directory, ends with "/"
+    QString ProgramDirectory;   // where the manual is; empty: HomeDirectory
     QString ProductVersion;
     QString FileVersion;
     int ConfirmTimeOutMs = 180000;
+    // How to reach the suite; without it the program runs without servers.
+    std::optional<TServerLinkOptions> Link;
+    // Shows errors instead of a message box (tests); also used during start.
+    std::function<void(const QString&)> ErrorDialog;
 };
 
 // Posted to the window to restore it and bring it to the front.
 inline constexpr QEvent::Type RestoreRequestEvent = static_cast<QEvent::Type>(QEvent::User + 101);
 
-class TfrmQXZuz : public QMainWindow, public IPageList {
+class TPickerLists;
+
+class TfrmQXZuz : public QMainWindow, public IPageList, private IServerLinkHost {
     Q_OBJECT
 public:
     static constexpr int MaxPages = 16;
@@ -137,8 +146,10 @@ public:
     // Runs the exit confirmation: false refuses the close.
     bool ConfirmExit();
 
-    void AddStatusMessage(const std::string& Message);
+    void AddStatusMessage(const std::string& Message) override;
     void ShowErrorDialog(const QString& text);
+    // The link with the suite's servers, or null without one.
+    TServerLink* Link() const { return link_.get(); }
 
     // Watch-list commands on the active page.
     void actAddIntoWatchListExecute();
@@ -180,11 +191,20 @@ private:
     void PageCommand(const std::function<void(TWatchTab&)>& command);
     void AddToActivePage(TWatchTab& page, const QString& sensor);
 
+    // What the server link asks of the window.
+    void ShowErrorDialog(const std::string& text) override;
+    void SetCaption(const std::string& text) override;
+    void RequestShutdown() override;
+    std::string NodeName(suite::TServer server) const override;
+    IPickerLists& Picker() override;
+
     TStartOptions options_;
     std::array<TWatchTab*, MaxPages> Pages{};
     int sensorListHeight_ = 0;
     bool listMode_ = true;
     THelpWindow* help_ = nullptr;
+    std::unique_ptr<TPickerLists> picker_;
+    std::unique_ptr<TServerLink> link_;
     bool centred_ = false;
     bool rebuilding_ = false;
     // The workspace file exists but could not be read: it is not written

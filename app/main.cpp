@@ -4,6 +4,7 @@
 
 #include "app/Main.h"
 #include "app/Version.h"
+#include "serverlink/HomeDirectory.h"
 #include "shell/SystemRegional.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +18,11 @@ int main(int argc, char** argv) {
     qx::TStartOptions options;
     options.Arguments = QApplication::arguments().mid(1);
     options.WorkspaceFileName = program + ".QFG";
-    options.HomeDirectory = QFileInfo(program).absolutePath() + "/";
+    // The suite's home: registered in the system settings, else the folder
+    // the program was started in.
+    options.HomeDirectory = QString::fromStdString(qx::LoadHomeDirectory());
+    options.ProgramDirectory = QFileInfo(program).absolutePath() + "/";
+    options.Link.emplace();
     options.ProductVersion = QX_PRODUCT_VERSION;
     options.FileVersion = QX_FILE_VERSION;
 
