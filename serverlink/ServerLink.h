@@ -122,8 +122,6 @@ public:
     bool ServerConnected(TCurrentDataServer server) const override;
     bool QueryCurrentData(TCurrentDataServer server, const std::string& request, std::string& answer) override;
 
-    TDataDecoder& Decoder() { return decoder_; }
-
 private:
     // The setup server's calls, through the setup connection.
     std::string QuerySetup(const std::string& request) override;
