@@ -1,5 +1,7 @@
 #include "suite/SuiteBus.h"
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cmath>
 
@@ -131,6 +133,16 @@ bool TSuiteBus::Start(QString* error) {
         if (!PutOnBus(ep, error)) return false;
     }
     SetGenerating(true);
+    // A suite whose bus has gone (the session ended) has no one left to
+    // serve: it ends instead of running on unseen.
+    busWatch_.setInterval(1000);
+    connect(&busWatch_, &QTimer::timeout, this, [this] {
+        if (!Endpoint(TServer::Setup).Connection.isConnected()) {
+            std::fprintf(stderr, "qxsetup: the bus has gone; ending\n");
+            QCoreApplication::exit(0);
+        }
+    });
+    busWatch_.start();
     return true;
 }
 
@@ -235,6 +247,15 @@ QDBusMessage TSuiteBus::HandleControl(const QDBusMessage& call) {
     if (member == QLatin1String("Emit")) {
         if (TEndpoint* ep = ServerArgument(call, args[0].toString(), &reply, true))
             SendData(*ep, args[1].toString(), args[2].toString());
+    } else if (member == QLatin1String("EmitRepeated")) {
+        const int count = args[3].toInt();
+        if (count < 0 || count > 10'000'000)
+            return call.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("a count from 0 to 10000000"));
+        if (TEndpoint* ep = ServerArgument(call, args[0].toString(), &reply, true)) {
+            const QString type = args[1].toString();
+            const QString text = args[2].toString();
+            for (int i = 0; i < count; ++i) SendData(*ep, type, text);
+        }
     } else if (member == QLatin1String("EmitEvent")) {
         if (TEndpoint* ep = ServerArgument(call, args[0].toString(), &reply, true))
             SendEvent(*ep, args[1].toInt(), qdbus_cast<QVariantList>(args[2]));

@@ -82,6 +82,7 @@ private:
     TReadingSchedule schedule_;
     QTimer generator_;  // wakes when the next reading falls due
     QTimer timeTagTimer_;
+    QTimer busWatch_;  // ends the suite when its bus goes away
     bool generating_ = false;
 };
 
