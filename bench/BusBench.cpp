@@ -34,6 +34,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/BenchApplication.h"
 #include "pages/ListTab.h"
 #include "serverlink/ServerLink.h"
 #include "serverlink/SuiteProtocol.h"
@@ -57,15 +58,6 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     return true;
-}
-
-void EnsureBusApplication() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "qx_bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
 }
 
 // A private bus with the demo suite on it, for the whole benchmark run.
@@ -200,7 +192,7 @@ public slots:
 namespace {
 
 void BusPage_subject(benchmark::State& state) {
-    EnsureBusApplication();
+    EnsureBenchApplication();
     SuiteOnPrivateBus* suite = SuiteOnPrivateBus::Get();
     if (!suite) {
         state.SkipWithError("no private bus or demo suite");
@@ -236,7 +228,7 @@ void BusPage_subject(benchmark::State& state) {
 }
 
 void BusPage_baseline(benchmark::State& state) {
-    EnsureBusApplication();
+    EnsureBenchApplication();
     SuiteOnPrivateBus* suite = SuiteOnPrivateBus::Get();
     if (!suite) {
         state.SkipWithError("no private bus or demo suite");

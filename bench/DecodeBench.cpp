@@ -80,21 +80,25 @@ void Decode_baseline(benchmark::State& state) {
         std::from_chars(p, end, s);
         SensorReading reading;
         reading.Source = type;
-        reading.Time = SecondsToDateTime(DateTimeSeconds(static_cast<int>(y), static_cast<int>(mo),
-                                                         static_cast<int>(d), static_cast<int>(h),
-                                                         static_cast<int>(mi), static_cast<int>(s)));
-        const char* comma = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
+        reading.Time = SecondsToDateTime(
+            DateTimeSeconds(static_cast<int>(y), static_cast<int>(mo), static_cast<int>(d),
+                            static_cast<int>(h), static_cast<int>(mi), static_cast<int>(s)));
+        const char* comma =
+            static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
         p = comma ? comma + 1 : end;
         while (p < end) {
-            const char* dot = static_cast<const char*>(std::memchr(p, '.', static_cast<std::size_t>(end - p)));
+            const char* dot =
+                static_cast<const char*>(std::memchr(p, '.', static_cast<std::size_t>(end - p)));
             if (!dot) dot = end;
             reading.Station.assign(p, dot);
             p = dot < end ? dot + 1 : end;
-            const char* c1 = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
+            const char* c1 =
+                static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
             if (!c1) c1 = end;
             reading.Sensor.assign(p, c1);
             p = c1 < end ? c1 + 1 : end;
-            const char* c2 = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
+            const char* c2 =
+                static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
             if (!c2) c2 = end;
             reading.Value.assign(p, c2);
             p = c2 < end ? c2 + 1 : end;

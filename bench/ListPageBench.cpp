@@ -21,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "bench/BenchApplication.h"
 #include "pages/ListModel.h"
 #include "pages/ListPageCore.h"
 #include "pages/ListTab.h"
@@ -57,19 +58,8 @@ std::vector<SensorReading> Readings() {
     return readings;
 }
 
-// The widgets need an application object; one on the offscreen platform
-// serves every run and lives until the program ends.
-void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "qx_bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
 void ListPage_subject(benchmark::State& state) {
-    EnsureApplication();
+    EnsureBenchApplication();
     ScopedRegional regional('/', ':');
     TfrmListTab page;
     for (int s = 0; s < kStations; ++s) {
