@@ -1,11 +1,47 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
 
 #include "app/Main.h"
 #include "app/Version.h"
 #include "serverlink/HomeDirectory.h"
 #include "shell/SystemRegional.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM (the session ends) and SIGINT (Ctrl+C in a terminal) close the
+// window as a shutdown does, so the workspace is saved on the way out.
+void CloseOnStopSignals(qx::TfrmQXZuz& window) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window, notifier] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        notifier->setEnabled(false);
+        window.ShutdownRequested = true;
+        window.close();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -27,6 +63,7 @@ int main(int argc, char** argv) {
     options.FileVersion = QX_FILE_VERSION;
 
     qx::TfrmQXZuz window(options);
+    CloseOnStopSignals(window);
     window.show();
     return QApplication::exec();
 }
