@@ -680,12 +680,19 @@ void TfrmQXZuz::showEvent(QShowEvent* e) {
 void TfrmQXZuz::btnMoreLessClick() {
     QList<int> sizes = spltMain->sizes();
     if (listMode_) {
-        sensorListHeight_ = lstSensors->height();
+        // What the list takes of the panel, spacing included, so that showing
+        // it again gives it the same height. Before the window was first laid
+        // out the list has no real height yet: it then opens at its design
+        // height.
+        const bool laidOut = lstSensors->isVisible();
         lstSensors->hide();
         lstSensors->setEnabled(false);
         btnMoreLess->setText("&More >>");
         cbxSensors->setEnabled(true);
         const int rowHeight = pnlTop->sizeHint().height();
+        sensorListHeight_ = laidOut && sizes.size() == 2 && collapsedTop_ > 0
+                                ? std::max(sizes[0] - collapsedTop_, 0)
+                                : DesignSensorListHeight;
         if (sizes.size() == 2) {
             const int total = sizes[0] + sizes[1];
             sizes = {rowHeight, total - rowHeight};
@@ -700,7 +707,10 @@ void TfrmQXZuz::btnMoreLessClick() {
         cbxSensors->setEnabled(false);
         if (sizes.size() == 2) {
             const int total = sizes[0] + sizes[1];
-            const int top = sizes[0] + sensorListHeight_;
+            // The pages keep a third of the height whatever the list had.
+            collapsedTop_ = sizes[0];
+            const int top =
+                std::min(sizes[0] + sensorListHeight_, std::max(sizes[0], total - total / 3));
             sizes = {top, total - top};
         }
         spltMain->handle(1)->setEnabled(true);

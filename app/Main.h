@@ -58,6 +58,7 @@ class TfrmQXZuz : public QMainWindow, public IPageList, private IServerLinkHost 
     Q_OBJECT
 public:
     static constexpr int MaxPages = 16;
+    static constexpr int DesignSensorListHeight = 100;
 
     explicit TfrmQXZuz(TStartOptions options, QWidget* parent = nullptr);
     ~TfrmQXZuz() override;
@@ -201,6 +202,7 @@ private:
     TStartOptions options_;
     std::array<TWatchTab*, MaxPages> Pages{};
     int sensorListHeight_ = 0;
+    int collapsedTop_ = 0;  // the picker row alone, as the splitter gave it
     bool listMode_ = true;
     THelpWindow* help_ = nullptr;
     std::unique_ptr<TPickerLists> picker_;

@@ -152,6 +152,12 @@ TEST_F(DemoSuiteWindow, StartsTheSuiteFillsThePickerAndShowsLiveReadings) {
         w.ShowStatus->trigger();
         WaitFor([&] { return false; }, 300);
         EXPECT_TRUE(w.grab().save(shot));
+        // The sensor table of the list mode as well.
+        w.btnMoreLessClick();
+        WaitFor([&] { return false; }, 200);
+        QString listShot = shot;
+        listShot.insert(listShot.lastIndexOf('.'), "-list");
+        EXPECT_TRUE(w.grab().save(listShot));
     }
 }
 

@@ -186,3 +186,29 @@ TEST_F(WatchCommands, TestButtonStartsAndStopsTheTestReadings) {
 
 }  // namespace
 }  // namespace qx
+
+namespace qx {
+namespace {
+
+TEST_F(WatchCommands, ListModeRestoresTheListHeightAndLeavesThePagesRoom) {
+    auto w = Start();
+    w->resize(800, 560);
+    w->show();
+    QApplication::processEvents();
+    w->btnMoreLessClick();  // list mode at its design height
+    QApplication::processEvents();
+    const int list = w->lstSensors->height();
+    const int pages = w->pgData->height();
+    EXPECT_GT(list, 60);
+    EXPECT_GT(pages, list);
+    w->btnMoreLessClick();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->lstSensors->isVisible());
+    w->btnMoreLessClick();
+    QApplication::processEvents();
+    EXPECT_EQ(w->lstSensors->height(), list);
+    EXPECT_EQ(w->pgData->height(), pages);
+}
+
+}  // namespace
+}  // namespace qx
