@@ -13,6 +13,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            // With repetitions, the spread of a rate is no rate to compare.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "mean" &&
+                run.aggregate_name != "median")
+                continue;
             const auto it = run.counters.find("items_per_second");
             if (it != run.counters.end()) rates_[run.benchmark_name()] = it->second.value;
         }
@@ -25,7 +29,8 @@ public:
             const auto it = rates_.find(base);
             if (it == rates_.end() || rate <= 0) continue;
             std::printf("%s: %.0f items/s, baseline %.0f items/s, baseline/subject %.2f\n",
-                        name.substr(0, slash).c_str(), rate, it->second, it->second / rate);
+                        (name.substr(0, slash) + name.substr(slash + 8)).c_str(), rate, it->second,
+                        it->second / rate);
         }
     }
 
