@@ -50,3 +50,29 @@ TEST(GlobalOptions, CancelAndCaptions) {
 
 }  // namespace
 }  // namespace qx
+
+#include <QApplication>
+
+#include "shell/TabRename.h"
+
+namespace qx {
+namespace {
+
+// Saves the two dialogs as the operator sees them when QX_SCREENSHOT names a
+// file ("-options" and "-rename" are added to its name).
+TEST(DialogScreenshots, OptionsAndRename) {
+    const QString path = qEnvironmentVariable("QX_SCREENSHOT");
+    if (path.isEmpty()) GTEST_SKIP() << "set QX_SCREENSHOT to a file name";
+    const qsizetype dot = path.lastIndexOf('.');
+    TfrmGlobalOptions options(5, 3);
+    options.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(options.grab().save(QString(path).insert(dot, "-options")));
+    TfrmTabName rename("Watch 1");
+    rename.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(rename.grab().save(QString(path).insert(dot, "-rename")));
+}
+
+}  // namespace
+}  // namespace qx
