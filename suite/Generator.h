@@ -19,7 +19,7 @@ public:
     // takes one step per reading; the others depend on t alone.
     void Advance(double t);
 
-    // The last reading: as text (numbers with the spec's decimals, "." as
+    // The last reading: as text (numbers with the configured decimals, "." as
     // the point) and as a number (0 for text sensors).
     const std::string& Text() const { return text_; }
     double Number() const { return number_; }
