@@ -50,7 +50,9 @@ TfrmExitConfirm::TfrmExitConfirm(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TfrmExitConfirm::StartTimeOut(int milliseconds) { tmTimeOut->start(milliseconds); }
+void TfrmExitConfirm::StartTimeOut(int milliseconds) {
+    tmTimeOut->start(milliseconds);
+}
 
 void TfrmExitConfirm::Finish(Result result) {
     if (ExitResult == None) ExitResult = result;
@@ -59,7 +61,9 @@ void TfrmExitConfirm::Finish(Result result) {
 }
 
 // Escape answers Cancel; closing the window some other way does too.
-void TfrmExitConfirm::reject() { Finish(Cancel); }
+void TfrmExitConfirm::reject() {
+    Finish(Cancel);
+}
 
 void TfrmExitConfirm::closeEvent(QCloseEvent* event) {
     if (ExitResult == None) ExitResult = Cancel;

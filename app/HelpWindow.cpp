@@ -28,7 +28,8 @@ THelpWindow::THelpWindow(QString manualFolder, QWidget* parent)
     forward->setShortcut(QKeySequence::Forward);
     connect(forward, &QAction::triggered, browser_, &QTextBrowser::forward);
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
-    QAction* contents = bar->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView), "&Contents");
+    QAction* contents =
+        bar->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView), "&Contents");
     connect(contents, &QAction::triggered, this, &THelpWindow::ShowContents);
     QAction* close = new QAction("&Close", this);
     close->setShortcut(QKeySequence::Close);
@@ -51,14 +52,20 @@ void THelpWindow::Open(const QString& page) {
     activateWindow();
 }
 
-void THelpWindow::ShowIndex() { Open("index.html"); }
-void THelpWindow::ShowContents() { Open("contents.html"); }
+void THelpWindow::ShowIndex() {
+    Open("index.html");
+}
+void THelpWindow::ShowContents() {
+    Open("contents.html");
+}
 
 void THelpWindow::ShowContext(int context) {
     const QString topic = QString("topic%1.html").arg(context);
     Open(QFileInfo::exists(QDir(folder_).filePath(topic)) ? topic : QString("index.html"));
 }
 
-QString THelpWindow::CurrentPage() const { return browser_->source().fileName(); }
+QString THelpWindow::CurrentPage() const {
+    return browser_->source().fileName();
+}
 
 }  // namespace qx

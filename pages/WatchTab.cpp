@@ -27,13 +27,23 @@ bool TWatchTab::TogglePause() {
 }
 
 // Without its own answer a page claims every sensor, so nothing is added.
-bool TWatchTab::HasSensor(const std::string&, const std::string&) { return true; }
-bool TWatchTab::IsPaused() { return Paused; }
+bool TWatchTab::HasSensor(const std::string&, const std::string&) {
+    return true;
+}
+bool TWatchTab::IsPaused() {
+    return Paused;
+}
 void TWatchTab::EditSettings() {}
-bool TWatchTab::HasSettings() { return false; }
+bool TWatchTab::HasSettings() {
+    return false;
+}
 void TWatchTab::SaveData() {}
-bool TWatchTab::CanSaveData() { return false; }
+bool TWatchTab::CanSaveData() {
+    return false;
+}
 void TWatchTab::CopyData() {}
-bool TWatchTab::CanCopyData() { return false; }
+bool TWatchTab::CanCopyData() {
+    return false;
+}
 
 }  // namespace qx

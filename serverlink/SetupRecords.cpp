@@ -50,7 +50,8 @@ public:
     void Int32(std::int32_t& out) {
         std::int64_t n = 0;
         if (!Integer(n)) return;
-        if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max()) {
+        if (n < std::numeric_limits<std::int32_t>::min() ||
+            n > std::numeric_limits<std::int32_t>::max()) {
             ok_ = false;
             return;
         }
@@ -63,7 +64,9 @@ public:
     }
     void SmallInt(std::int16_t& out) {
         std::int64_t n = 0;
-        if (Integer(n)) out = static_cast<std::int16_t>(static_cast<std::uint16_t>(static_cast<std::uint64_t>(n) & 0xFFFFu));
+        if (Integer(n))
+            out = static_cast<std::int16_t>(
+                static_cast<std::uint16_t>(static_cast<std::uint64_t>(n) & 0xFFFFu));
     }
 
 private:

@@ -32,6 +32,8 @@ TRegionalSettings RegionalSettingsOf(const QLocale& locale) {
     return settings;
 }
 
-void InitRegionalFromSystem() { SetRegional(RegionalSettingsOf(QLocale::system())); }
+void InitRegionalFromSystem() {
+    SetRegional(RegionalSettingsOf(QLocale::system()));
+}
 
 }  // namespace qx

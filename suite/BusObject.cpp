@@ -9,7 +9,9 @@
 namespace qx::suite {
 
 TBusObject::TBusObject(QList<TInterfaceSpec> interfaces, THandler handler, QObject* parent)
-    : QDBusVirtualObject(parent), interfaces_(std::move(interfaces)), handler_(std::move(handler)) {}
+    : QDBusVirtualObject(parent),
+      interfaces_(std::move(interfaces)),
+      handler_(std::move(handler)) {}
 
 QString TBusObject::introspect(const QString&) const {
     QString xml;
@@ -33,15 +35,17 @@ bool TBusObject::handleMessage(const QDBusMessage& message, const QDBusConnectio
 
     QDBusMessage reply;
     if (!method) {
-        reply = message.createErrorReply(QDBusError::UnknownMethod,
-                                         QStringLiteral("No method %1 in interface %2").arg(message.member(), interface));
+        reply = message.createErrorReply(
+            QDBusError::UnknownMethod,
+            QStringLiteral("No method %1 in interface %2").arg(message.member(), interface));
     } else if (absent_) {
         reply = message.createErrorReply(QDBusError::UnknownObject,
-                                          QStringLiteral("No object at %1").arg(message.path()));
+                                         QStringLiteral("No object at %1").arg(message.path()));
     } else if (message.signature() != method->InSignature()) {
         reply = message.createErrorReply(
             QDBusError::InvalidArgs,
-            QStringLiteral("%1 takes \"%2\", not \"%3\"").arg(method->Name, method->InSignature(), message.signature()));
+            QStringLiteral("%1 takes \"%2\", not \"%3\"")
+                .arg(method->Name, method->InSignature(), message.signature()));
     } else {
         try {
             reply = handler_(message);

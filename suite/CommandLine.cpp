@@ -41,9 +41,10 @@ TCommandLine ParseCommandLine(std::span<const std::string> args) {
                 line.BusAddress = value;
             } else {
                 int ms = 0;
-                const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), ms);
-                if (value.empty() || ec != std::errc() || end != value.data() + value.size() || ms < 0 ||
-                    ms > 3600000)
+                const auto [end, ec] =
+                    std::from_chars(value.data(), value.data() + value.size(), ms);
+                if (value.empty() || ec != std::errc() || end != value.data() + value.size() ||
+                    ms < 0 || ms > 3600000)
                     return fail("--setup-load-delay needs milliseconds from 0 to 3600000");
                 line.SetupLoadDelayMs = ms;
                 serveOptions = true;

@@ -13,11 +13,11 @@ enum class TMode { Serve, Emit, Refresh, Shutdown, Quit, Help };
 
 struct TCommandLine {
     TMode Mode = TMode::Serve;
-    std::string SuiteFile;                   // empty: demo.suite beside the program
-    std::optional<int> SetupLoadDelayMs;     // overrides the suite file's
-    std::string BusAddress;                  // empty: the session bus
-    std::vector<std::string> Arguments;      // of the command: server, type, text, sender
-    std::string Error;                       // not empty: bad use, with the reason
+    std::string SuiteFile;                // empty: demo.suite beside the program
+    std::optional<int> SetupLoadDelayMs;  // overrides the suite file's
+    std::string BusAddress;               // empty: the session bus
+    std::vector<std::string> Arguments;   // of the command: server, type, text, sender
+    std::string Error;                    // not empty: bad use, with the reason
 };
 
 // Parses the arguments after the program name.

@@ -10,7 +10,9 @@ namespace qx::suite {
 
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 QString Arg(const TCommandLine& line, std::size_t i) {
     return i < line.Arguments.size() ? QString::fromLocal8Bit(line.Arguments[i]) : QString();
 }
@@ -22,9 +24,10 @@ constexpr int kCallTimeoutMs = 25000;
 int RunControlCommand(const TCommandLine& line, QString* error) {
     const QString connectionName = QStringLiteral("qxsetup-command");
     const QString address = QString::fromLocal8Bit(line.BusAddress);
-    QDBusConnection bus = address.isEmpty()
-                              ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)
-                              : QDBusConnection::connectToBus(address, connectionName);
+    QDBusConnection bus =
+        address.isEmpty()
+            ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)
+            : QDBusConnection::connectToBus(address, connectionName);
     if (!bus.isConnected()) {
         *error = QStringLiteral("cannot connect to the bus: %1").arg(bus.lastError().message());
         return 1;
@@ -38,24 +41,23 @@ int RunControlCommand(const TCommandLine& line, QString* error) {
     QString method;
     QVariantList args;
     switch (line.Mode) {
-    case TMode::Emit:
-        method = QStringLiteral("Emit");
-        args = {Arg(line, 0), Arg(line, 1), Arg(line, 2)};
-        break;
-    case TMode::Refresh:
-        method = QStringLiteral("Refresh");
-        args = {Arg(line, 0)};
-        break;
-    case TMode::Shutdown:
-        method = QStringLiteral("Shutdown");
-        args = {Arg(line, 0)};
-        break;
-    case TMode::Quit: method = QStringLiteral("Quit"); break;
-    default:
-        *error = QStringLiteral("not a command");
-        return 1;
+        case TMode::Emit:
+            method = QStringLiteral("Emit");
+            args = {Arg(line, 0), Arg(line, 1), Arg(line, 2)};
+            break;
+        case TMode::Refresh:
+            method = QStringLiteral("Refresh");
+            args = {Arg(line, 0)};
+            break;
+        case TMode::Shutdown:
+            method = QStringLiteral("Shutdown");
+            args = {Arg(line, 0)};
+            break;
+        case TMode::Quit: method = QStringLiteral("Quit"); break;
+        default: *error = QStringLiteral("not a command"); return 1;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(setupName, Q(ControlPath), Q(ControlInterface), method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(setupName, Q(ControlPath), Q(ControlInterface), method);
     call.setArguments(args);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {

@@ -23,7 +23,8 @@ TDataText::TDataText(std::int32_t seconds) {
     text_ = lastText;
 }
 
-TDataText& TDataText::Add(std::string_view station, std::string_view sensor, std::string_view value) {
+TDataText& TDataText::Add(std::string_view station, std::string_view sensor,
+                          std::string_view value) {
     text_.reserve(text_.size() + station.size() + sensor.size() + value.size() + 3);
     text_ += ',';
     text_ += station;

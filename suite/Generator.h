@@ -40,6 +40,7 @@ std::string_view AlarmState(const TAlarmSpec& alarm, double value);
 
 // A seed for one sensor: the suite's seed mixed with the names, the same
 // on every run.
-std::uint32_t SensorSeed(std::uint32_t suiteSeed, std::string_view station, std::string_view sensor);
+std::uint32_t SensorSeed(std::uint32_t suiteSeed, std::string_view station,
+                         std::string_view sensor);
 
 }  // namespace qx::suite

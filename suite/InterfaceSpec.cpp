@@ -15,12 +15,18 @@ QString Signature(const QList<TArgSpec>& args, const QString& direction) {
     return s;
 }
 
-QString Escaped(const QString& s) { return s.toHtmlEscaped(); }
+QString Escaped(const QString& s) {
+    return s.toHtmlEscaped();
+}
 
 }  // namespace
 
-QString TMemberSpec::InSignature() const { return Signature(Args, QStringLiteral("in")); }
-QString TMemberSpec::OutSignature() const { return Signature(Args, QStringLiteral("out")); }
+QString TMemberSpec::InSignature() const {
+    return Signature(Args, QStringLiteral("in"));
+}
+QString TMemberSpec::OutSignature() const {
+    return Signature(Args, QStringLiteral("out"));
+}
 
 const TMemberSpec* TInterfaceSpec::FindMethod(const QString& name) const {
     for (const TMemberSpec& m : Methods)
@@ -33,8 +39,10 @@ QString TInterfaceSpec::IntrospectionXml() const {
     auto member = [&](const TMemberSpec& m, const char* kind) {
         xml += QStringLiteral("    <%1 name=\"%2\">\n").arg(QLatin1String(kind), Escaped(m.Name));
         for (const TArgSpec& a : m.Args) {
-            xml += QStringLiteral("      <arg name=\"%1\" type=\"%2\"").arg(Escaped(a.Name), Escaped(a.Type));
-            if (!a.Direction.isEmpty()) xml += QStringLiteral(" direction=\"%1\"").arg(Escaped(a.Direction));
+            xml += QStringLiteral("      <arg name=\"%1\" type=\"%2\"")
+                       .arg(Escaped(a.Name), Escaped(a.Type));
+            if (!a.Direction.isEmpty())
+                xml += QStringLiteral(" direction=\"%1\"").arg(Escaped(a.Direction));
             xml += QStringLiteral("/>\n");
         }
         xml += QStringLiteral("    </%1>\n").arg(QLatin1String(kind));
@@ -69,11 +77,13 @@ QList<TInterfaceSpec> ParseInterfaces(const QString& xml) {
                 const bool isMethod = !interfaces.last().Methods.isEmpty() &&
                                       member == &interfaces.last().Methods.last();
                 if (isMethod && direction.isEmpty()) direction = QStringLiteral("in");
-                member->Args.append(TArgSpec{attr, a.value(QLatin1String("type")).toString(), direction});
+                member->Args.append(
+                    TArgSpec{attr, a.value(QLatin1String("type")).toString(), direction});
             }
         } else if (reader.isEndElement()) {
             const auto name = reader.name();
-            if (name == QLatin1String("method") || name == QLatin1String("signal")) member = nullptr;
+            if (name == QLatin1String("method") || name == QLatin1String("signal"))
+                member = nullptr;
         }
     }
     if (reader.hasError()) return {};
@@ -82,14 +92,16 @@ QList<TInterfaceSpec> ParseInterfaces(const QString& xml) {
 
 QString ServerIntrospection(TServer server) {
     switch (server) {
-    case TServer::Setup: return QString::fromUtf8(kSetupXml);
-    case TServer::Decode: return QString::fromUtf8(kDecodeXml);
-    case TServer::Rtu: return QString::fromUtf8(kRtuXml);
-    case TServer::ZOViz: return QString::fromUtf8(kMBRtuXml);
+        case TServer::Setup: return QString::fromUtf8(kSetupXml);
+        case TServer::Decode: return QString::fromUtf8(kDecodeXml);
+        case TServer::Rtu: return QString::fromUtf8(kRtuXml);
+        case TServer::ZOViz: return QString::fromUtf8(kMBRtuXml);
     }
     return {};
 }
 
-QString ControlIntrospection() { return QString::fromUtf8(kControlXml); }
+QString ControlIntrospection() {
+    return QString::fromUtf8(kControlXml);
+}
 
 }  // namespace qx::suite

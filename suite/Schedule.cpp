@@ -13,7 +13,8 @@ void TReadingSchedule::Restart(std::int64_t now) {
     for (std::size_t i = 0; i < due_.size(); ++i) due_[i] = now + intervals_[i];
 }
 
-void TReadingSchedule::Run(std::int64_t now, const std::function<void(std::size_t)>& take, int maxBehind) {
+void TReadingSchedule::Run(std::int64_t now, const std::function<void(std::size_t)>& take,
+                           int maxBehind) {
     for (std::size_t i = 0; i < due_.size(); ++i) {
         int taken = 0;
         while (due_[i] <= now && taken < maxBehind) {

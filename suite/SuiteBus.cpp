@@ -26,15 +26,17 @@ const QString kGoesRandom = QString::fromLatin1(TypeGoesRandom.data(), TypeGoesR
 const QString kErrorAbsent = QStringLiteral("QXSetup.Error.Absent");
 const QString kErrorNotServed = QStringLiteral("QXSetup.Error.NotServed");
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 QVariant ToVariant(const TSetupValue& v) {
     switch (v.index()) {
-    case 0: return QString::fromStdString(std::get<std::string>(v));
-    case 1: return std::get<bool>(v);
-    case 2: return QVariant::fromValue<quint16>(std::get<std::uint16_t>(v));
-    case 3: return QVariant::fromValue<qint16>(std::get<std::int16_t>(v));
-    default: return QVariant::fromValue<qint32>(std::get<std::int32_t>(v));
+        case 0: return QString::fromStdString(std::get<std::string>(v));
+        case 1: return std::get<bool>(v);
+        case 2: return QVariant::fromValue<quint16>(std::get<std::uint16_t>(v));
+        case 3: return QVariant::fromValue<qint16>(std::get<std::int16_t>(v));
+        default: return QVariant::fromValue<qint32>(std::get<std::int32_t>(v));
     }
 }
 
@@ -46,17 +48,21 @@ QVariantList ToVariantList(const std::array<TSetupValue, N>& record) {
     return list;
 }
 
-QList<TInterfaceSpec> Parsed(const QString& xml) { return ParseInterfaces(xml); }
+QList<TInterfaceSpec> Parsed(const QString& xml) {
+    return ParseInterfaces(xml);
+}
 
 std::vector<std::int64_t> Intervals(const std::vector<TStationFeed>& feeds) {
     std::vector<std::int64_t> intervals;
-    for (const TStationFeed& feed : feeds) intervals.push_back(std::llround(feed.Def().Interval * 1e9));
+    for (const TStationFeed& feed : feeds)
+        intervals.push_back(std::llround(feed.Def().Interval * 1e9));
     return intervals;
 }
 
 }  // namespace
 
-TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDelayMs, QObject* parent)
+TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDelayMs,
+                     QObject* parent)
     : QObject(parent),
       runtime_(runtime),
       busAddress_(std::move(busAddress)),
@@ -69,7 +75,8 @@ TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDe
         ep.Server = server;
         ep.Served = server == TServer::Setup || suite.Serves(server);
         ep.Sender = Q(names.Identifier);
-        ep.EventTemplate = QDBusMessage::createSignal(Q(names.ObjectPath), Q(names.EventInterface), Q(EventSignal));
+        ep.EventTemplate = QDBusMessage::createSignal(Q(names.ObjectPath), Q(names.EventInterface),
+                                                      Q(EventSignal));
         TBusObject::THandler handler;
         if (server == TServer::Setup) {
             handler = [this](const QDBusMessage& call) { return HandleSetup(call); };
@@ -78,14 +85,16 @@ TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDe
         }
         ep.Object = new TBusObject(Parsed(ServerIntrospection(server)), std::move(handler), this);
     }
-    control_ = new TBusObject(Parsed(ControlIntrospection()),
-                              [this](const QDBusMessage& call) { return HandleControl(call); }, this);
+    control_ = new TBusObject(
+        Parsed(ControlIntrospection()),
+        [this](const QDBusMessage& call) { return HandleControl(call); }, this);
 
     generator_.setSingleShot(true);
     generator_.setTimerType(Qt::PreciseTimer);
     connect(&generator_, &QTimer::timeout, this, &TSuiteBus::Generate);
     if (suite.TimeTagPeriod > 0) {
-        timeTagTimer_.setInterval(std::max(1, static_cast<int>(std::lround(suite.TimeTagPeriod * 1000))));
+        timeTagTimer_.setInterval(
+            std::max(1, static_cast<int>(std::lround(suite.TimeTagPeriod * 1000))));
         connect(&timeTagTimer_, &QTimer::timeout, this, &TSuiteBus::TimeTagTick);
     }
 }
@@ -105,31 +114,35 @@ bool TSuiteBus::Start(QString* error) {
         if (!ep.Served) continue;
         const TServerNames& names = Names(ep.Server);
         const QString connectionName = QStringLiteral("qxsetup-") + Q(names.Key);
-        ep.Connection = busAddress_.isEmpty()
-                            ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)
-                            : QDBusConnection::connectToBus(busAddress_, connectionName);
+        ep.Connection =
+            busAddress_.isEmpty()
+                ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)
+                : QDBusConnection::connectToBus(busAddress_, connectionName);
         if (!ep.Connection.isConnected()) {
             *error = QStringLiteral("cannot connect to the bus %1: %2")
                          .arg(busAddress_.isEmpty() ? QStringLiteral("(session)") : busAddress_,
                               ep.Connection.lastError().message());
             return false;
         }
-        bool ok = ep.Connection.registerVirtualObject(Q(names.ObjectPath), ep.Object, QDBusConnection::SingleNode);
+        bool ok = ep.Connection.registerVirtualObject(Q(names.ObjectPath), ep.Object,
+                                                      QDBusConnection::SingleNode);
         if (ok && ep.Server == TServer::Setup)
-            ok = ep.Connection.registerVirtualObject(Q(ControlPath), control_, QDBusConnection::SingleNode);
+            ok = ep.Connection.registerVirtualObject(Q(ControlPath), control_,
+                                                     QDBusConnection::SingleNode);
         if (!ok) {
             *error = QStringLiteral("cannot put up the object %1").arg(Q(names.ObjectPath));
             return false;
         }
         ep.Watcher = new QDBusServiceWatcher(QString(), ep.Connection,
                                              QDBusServiceWatcher::WatchForUnregistration, this);
-        connect(ep.Watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this, &ep](const QString& client) {
-            for (auto it = ep.Registered.begin(); it != ep.Registered.end();) {
-                it->remove(client);
-                it = it->isEmpty() ? ep.Registered.erase(it) : std::next(it);
-            }
-            ep.Watcher->removeWatchedService(client);
-        });
+        connect(ep.Watcher, &QDBusServiceWatcher::serviceUnregistered, this,
+                [this, &ep](const QString& client) {
+                    for (auto it = ep.Registered.begin(); it != ep.Registered.end();) {
+                        it->remove(client);
+                        it = it->isEmpty() ? ep.Registered.erase(it) : std::next(it);
+                    }
+                    ep.Watcher->removeWatchedService(client);
+                });
         if (!PutOnBus(ep, error)) return false;
     }
     SetGenerating(true);
@@ -148,14 +161,17 @@ bool TSuiteBus::Start(QString* error) {
 
 bool TSuiteBus::PutOnBus(TEndpoint& ep, QString* error) {
     const QString name = Q(Names(ep.Server).BusName);
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = ep.Connection.interface()->registerService(
-        name, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        ep.Connection.interface()->registerService(name, QDBusConnectionInterface::DontQueueService,
+                                                   QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) {
-        *error = QStringLiteral("cannot take the bus name %1: %2").arg(name, reply.error().message());
+        *error =
+            QStringLiteral("cannot take the bus name %1: %2").arg(name, reply.error().message());
         return false;
     }
     if (reply.value() != QDBusConnectionInterface::ServiceRegistered) {
-        *error = QStringLiteral("the bus name %1 is owned already; is another suite running?").arg(name);
+        *error =
+            QStringLiteral("the bus name %1 is owned already; is another suite running?").arg(name);
         return false;
     }
     ep.OffBus = false;
@@ -164,15 +180,21 @@ bool TSuiteBus::PutOnBus(TEndpoint& ep, QString* error) {
 
 bool TSuiteBus::TakeOffBus(TEndpoint& ep) {
     ep.Registered.clear();
-    for (const QString& client : ep.Watcher->watchedServices()) ep.Watcher->removeWatchedService(client);
-    const QDBusReply<bool> reply = ep.Connection.interface()->unregisterService(Q(Names(ep.Server).BusName));
+    for (const QString& client : ep.Watcher->watchedServices())
+        ep.Watcher->removeWatchedService(client);
+    const QDBusReply<bool> reply =
+        ep.Connection.interface()->unregisterService(Q(Names(ep.Server).BusName));
     ep.OffBus = true;
     return reply.isValid() && reply.value();
 }
 
-bool TSuiteBus::Present(const TEndpoint& ep) const { return ep.Served && !ep.OffBus && !ep.Object->Absent(); }
+bool TSuiteBus::Present(const TEndpoint& ep) const {
+    return ep.Served && !ep.OffBus && !ep.Object->Absent();
+}
 
-bool TSuiteBus::Wants(const TEndpoint& ep, const QString& type) const { return ep.Registered.contains(type); }
+bool TSuiteBus::Wants(const TEndpoint& ep, const QString& type) const {
+    return ep.Registered.contains(type);
+}
 
 void TSuiteBus::SendEvent(TEndpoint& ep, int dispatchId, const QVariantList& arguments) {
     // The template carries path, interface and member; only the arguments
@@ -192,8 +214,8 @@ QDBusMessage TSuiteBus::HandleSetup(const QDBusMessage& call) {
     if (member == QLatin1String("GetGeneralSetup"))
         return call.createReply(QVariant(ToVariantList(runtime_.Suite().General)));
     if (member == QLatin1String("GetSensorSetup")) {
-        const TSensorSetup* setup =
-            runtime_.SensorSetup(args[0].toString().toStdString(), args[1].toString().toStdString());
+        const TSensorSetup* setup = runtime_.SensorSetup(args[0].toString().toStdString(),
+                                                         args[1].toString().toStdString());
         return call.createReply(QVariant(setup ? ToVariantList(*setup) : QVariantList()));
     }
     if (member == QLatin1String("QuerySetup")) {
@@ -219,21 +241,24 @@ QDBusMessage TSuiteBus::HandleData(TEndpoint& ep, const QDBusMessage& call) {
     return call.createErrorReply(QDBusError::UnknownMethod, member);
 }
 
-TSuiteBus::TEndpoint* TSuiteBus::ServerArgument(const QDBusMessage& call, const QString& key, QDBusMessage* reply,
-                                                bool mustBePresent) {
+TSuiteBus::TEndpoint* TSuiteBus::ServerArgument(const QDBusMessage& call, const QString& key,
+                                                QDBusMessage* reply, bool mustBePresent) {
     const auto server = ServerByKey(key.toStdString());
     if (!server) {
-        *reply = call.createErrorReply(QDBusError::InvalidArgs,
-                                       QStringLiteral("unknown server \"%1\": setup, decode, rtu or mbrtu").arg(key));
+        *reply = call.createErrorReply(
+            QDBusError::InvalidArgs,
+            QStringLiteral("unknown server \"%1\": setup, decode, rtu or mbrtu").arg(key));
         return nullptr;
     }
     TEndpoint& ep = Endpoint(*server);
     if (!ep.Served) {
-        *reply = call.createErrorReply(kErrorNotServed, QStringLiteral("this suite does not serve %1").arg(key));
+        *reply = call.createErrorReply(kErrorNotServed,
+                                       QStringLiteral("this suite does not serve %1").arg(key));
         return nullptr;
     }
     if (mustBePresent && !Present(ep)) {
-        *reply = call.createErrorReply(kErrorAbsent, QStringLiteral("the %1 server is off the bus").arg(key));
+        *reply = call.createErrorReply(kErrorAbsent,
+                                       QStringLiteral("the %1 server is off the bus").arg(key));
         return nullptr;
     }
     return &ep;
@@ -250,7 +275,8 @@ QDBusMessage TSuiteBus::HandleControl(const QDBusMessage& call) {
     } else if (member == QLatin1String("EmitRepeated")) {
         const int count = args[3].toInt();
         if (count < 0 || count > 10'000'000)
-            return call.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("a count from 0 to 10000000"));
+            return call.createErrorReply(QDBusError::InvalidArgs,
+                                         QStringLiteral("a count from 0 to 10000000"));
         if (TEndpoint* ep = ServerArgument(call, args[0].toString(), &reply, true)) {
             const QString type = args[1].toString();
             const QString text = args[2].toString();
@@ -261,7 +287,9 @@ QDBusMessage TSuiteBus::HandleControl(const QDBusMessage& call) {
             SendEvent(*ep, args[1].toInt(), qdbus_cast<QVariantList>(args[2]));
     } else if (member == QLatin1String("Refresh")) {
         TEndpoint& setup = Endpoint(TServer::Setup);
-        if (!Present(setup)) return call.createErrorReply(kErrorAbsent, QStringLiteral("the setup server is off the bus"));
+        if (!Present(setup))
+            return call.createErrorReply(kErrorAbsent,
+                                         QStringLiteral("the setup server is off the bus"));
         const QString sender = args[0].toString();
         SendEvent(setup, SetupRefresh, {sender.isEmpty() ? setup.Sender : QVariant(sender)});
     } else if (member == QLatin1String("Shutdown")) {
@@ -278,7 +306,9 @@ QDBusMessage TSuiteBus::HandleControl(const QDBusMessage& call) {
     } else if (member == QLatin1String("SetDelay")) {
         if (TEndpoint* ep = ServerArgument(call, args[0].toString(), &reply, false)) {
             const int ms = args[1].toInt();
-            if (ms < 0) return call.createErrorReply(QDBusError::InvalidArgs, QStringLiteral("a delay is never negative"));
+            if (ms < 0)
+                return call.createErrorReply(QDBusError::InvalidArgs,
+                                             QStringLiteral("a delay is never negative"));
             ep->Object->SetDelay(ms);
         }
     } else if (member == QLatin1String("SetAbsent")) {

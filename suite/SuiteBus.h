@@ -29,7 +29,8 @@ class TSuiteBus : public QObject {
     Q_OBJECT
 public:
     // busAddress empty: the session bus.
-    TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDelayMs, QObject* parent = nullptr);
+    TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDelayMs,
+              QObject* parent = nullptr);
     ~TSuiteBus() override;
 
     // Connects, puts the objects up and takes the bus names; false with the

@@ -16,7 +16,9 @@ namespace qx::suite {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -45,7 +47,8 @@ std::optional<double> ParseReal(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -78,40 +81,42 @@ std::string NameProblem(std::string_view name, bool station) {
         if (station && c == '.') return "holds '.'";
         if (c == '[' || c == ']' || c == '=') return std::string("holds '") + c + "'";
     }
-    if (!station && name.find(":2") != std::string_view::npos) return "holds \":2\" (the alarm mark)";
+    if (!station && name.find(":2") != std::string_view::npos)
+        return "holds \":2\" (the alarm mark)";
     return {};
 }
 
 // Parses the text of a setup value into the type the default has.
 std::optional<TSetupValue> ParseSetupValue(const TSetupValue& like, std::string_view text) {
     switch (like.index()) {
-    case 0: return TSetupValue(std::string(text));
-    case 1:
-        if (const auto b = ParseBool(text)) return TSetupValue(*b);
-        return std::nullopt;
-    case 2:
-        if (const auto i = ParseInteger(text); i && *i >= 0 && *i <= 65535)
-            return TSetupValue(static_cast<std::uint16_t>(*i));
-        return std::nullopt;
-    case 3:
-        if (const auto i = ParseInteger(text); i && *i >= -32768 && *i <= 32767)
-            return TSetupValue(static_cast<std::int16_t>(*i));
-        return std::nullopt;
-    default:
-        if (const auto i = ParseInteger(text);
-            i && *i >= std::numeric_limits<std::int32_t>::min() && *i <= std::numeric_limits<std::int32_t>::max())
-            return TSetupValue(static_cast<std::int32_t>(*i));
-        return std::nullopt;
+        case 0: return TSetupValue(std::string(text));
+        case 1:
+            if (const auto b = ParseBool(text)) return TSetupValue(*b);
+            return std::nullopt;
+        case 2:
+            if (const auto i = ParseInteger(text); i && *i >= 0 && *i <= 65535)
+                return TSetupValue(static_cast<std::uint16_t>(*i));
+            return std::nullopt;
+        case 3:
+            if (const auto i = ParseInteger(text); i && *i >= -32768 && *i <= 32767)
+                return TSetupValue(static_cast<std::int16_t>(*i));
+            return std::nullopt;
+        default:
+            if (const auto i = ParseInteger(text); i &&
+                                                   *i >= std::numeric_limits<std::int32_t>::min() &&
+                                                   *i <= std::numeric_limits<std::int32_t>::max())
+                return TSetupValue(static_cast<std::int32_t>(*i));
+            return std::nullopt;
     }
 }
 
 const char* TypeName(const TSetupValue& v) {
     switch (v.index()) {
-    case 0: return "text";
-    case 1: return "a boolean";
-    case 2: return "a whole number 0 to 65535";
-    case 3: return "a whole number -32768 to 32767";
-    default: return "a 32-bit whole number";
+        case 0: return "text";
+        case 1: return "a boolean";
+        case 2: return "a whole number 0 to 65535";
+        case 3: return "a whole number -32768 to 32767";
+        default: return "a 32-bit whole number";
     }
 }
 
@@ -133,7 +138,8 @@ public:
         return std::string(Trim(ini_.ReadString(section, key, "")));
     }
 
-    double Real(const std::string& section, const std::string& key, double def, double min, double max) {
+    double Real(const std::string& section, const std::string& key, double def, double min,
+                double max) {
         const auto text = Text(section, key);
         if (!text) return def;
         const auto value = ParseReal(*text);
@@ -159,8 +165,8 @@ public:
         if (!text) return def;
         const auto value = ParseInteger(*text);
         if (!value || *value < min || *value > max) {
-            Warn(section, key + "=" + *text + " is not a whole number from " + std::to_string(min) + " to " +
-                              std::to_string(max) + "; using " + std::to_string(def));
+            Warn(section, key + "=" + *text + " is not a whole number from " + std::to_string(min) +
+                              " to " + std::to_string(max) + "; using " + std::to_string(def));
             return def;
         }
         return *value;
@@ -176,21 +182,24 @@ public:
 
     // Sets record value n from the text, keeping the default's type.
     template <std::size_t N>
-    void SetupValue(const std::string& section, const std::string& key, std::array<TSetupValue, N>& record,
-                    std::size_t n) {
-        const auto text = ini_.ValueExists(section, key) ? std::optional(ini_.ReadString(section, key, ""))
-                                                         : std::nullopt;
+    void SetupValue(const std::string& section, const std::string& key,
+                    std::array<TSetupValue, N>& record, std::size_t n) {
+        const auto text = ini_.ValueExists(section, key)
+                              ? std::optional(ini_.ReadString(section, key, ""))
+                              : std::nullopt;
         if (!text) return;
         if (auto parsed = ParseSetupValue(record[n], Trim(*text))) {
             record[n] = std::move(*parsed);
         } else {
-            Warn(section, key + "=" + *text + " is not " + TypeName(record[n]) + "; the default is kept");
+            Warn(section,
+                 key + "=" + *text + " is not " + TypeName(record[n]) + "; the default is kept");
         }
     }
 
     // Warns about keys of the section that are neither known nor ValueN
     // (when valueKeys is set).
-    void CheckKeys(const std::string& section, std::initializer_list<std::string_view> known, bool valueKeys) {
+    void CheckKeys(const std::string& section, std::initializer_list<std::string_view> known,
+                   bool valueKeys) {
         for (const std::string& key : ini_.ReadSection(section)) {
             const bool isKnown = std::any_of(known.begin(), known.end(),
                                              [&](std::string_view k) { return SameName(k, key); });
@@ -225,7 +234,8 @@ void ReadValueKeys(TReader& r, const TMemIniFile& ini, const std::string& sectio
         const auto n = ParseInteger(std::string_view(key).substr(5));
         if (!n) continue;
         if (*n < 0 || static_cast<std::size_t>(*n) >= N) {
-            r.Warn(section, key + ": there are only values 0 to " + std::to_string(N - 1) + "; ignored");
+            r.Warn(section,
+                   key + ": there are only values 0 to " + std::to_string(N - 1) + "; ignored");
             continue;
         }
         const auto index = static_cast<std::size_t>(*n);
@@ -253,13 +263,15 @@ std::optional<TGeneratorKind> GeneratorByName(std::string_view name) {
     return std::nullopt;
 }
 
-void ReadSensor(TReader& r, const TMemIniFile& ini, const std::string& station, TSensorDef& sensor) {
+void ReadSensor(TReader& r, const TMemIniFile& ini, const std::string& station,
+                TSensorDef& sensor) {
     const std::string section = std::string(kSensorPrefix) + station + "." + sensor.Name;
     sensor.Setup = DefaultSensorSetup(station, sensor.Name);
     if (!ini.SectionExists(section)) return;
     r.CheckKeys(section,
-                {"Equation", "RtuSensorName", "RawList", "Enabled", "IsText", "Generator", "Value", "Min",
-                 "Max", "Period", "Step", "Decimals", "Texts", "Alarm", "AlarmTag", "AlarmHigh", "AlarmLow"},
+                {"Equation", "RtuSensorName", "RawList", "Enabled", "IsText", "Generator", "Value",
+                 "Min", "Max", "Period", "Step", "Decimals", "Texts", "Alarm", "AlarmTag",
+                 "AlarmHigh", "AlarmLow"},
                 true);
 
     ReadValueKeys(r, ini, section, sensor.Setup, {SensorStation, SensorName});
@@ -275,7 +287,8 @@ void ReadSensor(TReader& r, const TMemIniFile& ini, const std::string& station, 
         if (const auto kind = GeneratorByName(*generator)) {
             g.Kind = *kind;
         } else {
-            r.Error(section, "Generator=" + *generator + " is not one of constant, ramp, sine, walk, step, text");
+            r.Error(section, "Generator=" + *generator +
+                                 " is not one of constant, ramp, sine, walk, step, text");
         }
     } else if (std::get<bool>(sensor.Setup[SensorIsText])) {
         g.Kind = TGeneratorKind::Text;
@@ -341,7 +354,8 @@ void ReadStation(TReader& r, const TMemIniFile& ini, const std::vector<std::stri
     for (const std::string& s : sections) {
         if (!StartsWithName(s, sensorPrefix)) continue;
         const std::string name(Trim(std::string_view(s).substr(sensorPrefix.size())));
-        const bool listed = std::any_of(names.begin(), names.end(), [&](auto& n) { return SameName(n, name); });
+        const bool listed =
+            std::any_of(names.begin(), names.end(), [&](auto& n) { return SameName(n, name); });
         if (!list) {
             if (!listed) names.push_back(name);
         } else if (!listed) {
@@ -381,7 +395,8 @@ void ReadStation(TReader& r, const TMemIniFile& ini, const std::vector<std::stri
         const auto sensor = std::find_if(station.Sensors.begin(), station.Sensors.end(),
                                          [&](auto& s) { return SameName(s.Name, owner); });
         if (sensor == station.Sensors.end()) {
-            r.Warn(tagSection, tag + "=" + owner + " does not name a sensor of the station; ignored");
+            r.Warn(tagSection,
+                   tag + "=" + owner + " does not name a sensor of the station; ignored");
         } else if (const std::string problem = NameProblem(tag, false); !problem.empty()) {
             r.Error(tagSection, "the tag \"" + tag + "\" " + problem);
         } else {
@@ -402,8 +417,8 @@ std::string JoinNames(const std::vector<TStationDef>& stations) {
 }  // namespace
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::optional<TServer> ServerByKey(std::string_view key) {
@@ -471,12 +486,14 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
 
     const std::vector<std::string> sections = ini.ReadSections();
     for (const std::string& s : sections) {
-        const bool known = SameName(s, kSuite) || SameName(s, kGeneral) || StartsWithName(s, kStationPrefix) ||
-                           StartsWithName(s, kSensorPrefix) || StartsWithName(s, kTagsPrefix);
+        const bool known = SameName(s, kSuite) || SameName(s, kGeneral) ||
+                           StartsWithName(s, kStationPrefix) || StartsWithName(s, kSensorPrefix) ||
+                           StartsWithName(s, kTagsPrefix);
         if (!known) r.Warn(s, "unknown section; ignored");
     }
 
-    r.CheckKeys(kSuite, {"Stations", "Serve", "SetupLoadDelay", "TimeTag", "Seed", "Interval"}, false);
+    r.CheckKeys(kSuite, {"Stations", "Serve", "SetupLoadDelay", "TimeTag", "Seed", "Interval"},
+                false);
     suite.SetupLoadDelayMs = static_cast<int>(r.Integer(kSuite, "SetupLoadDelay", 0, 0, 3600000));
     suite.TimeTagPeriod = r.Real(kSuite, "TimeTag", 60, 0, 86400);
     suite.Seed = static_cast<std::uint32_t>(r.Integer(kSuite, "Seed", 1, 0, 0xFFFFFFFF));
@@ -490,7 +507,8 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
     for (const std::string& s : sections) {
         if (!StartsWithName(s, kStationPrefix)) continue;
         const std::string name(Trim(std::string_view(s).substr(kStationPrefix.size())));
-        const bool listed = std::any_of(names.begin(), names.end(), [&](auto& n) { return SameName(n, name); });
+        const bool listed =
+            std::any_of(names.begin(), names.end(), [&](auto& n) { return SameName(n, name); });
         if (!list) {
             if (!listed) names.push_back(name);
         } else if (!listed) {
@@ -520,7 +538,9 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
 
     // The general setup: defaults, the ValueN keys, then the named keys.
     suite.General = DefaultGeneralSetup(home, NowSeconds());
-    r.CheckKeys(kGeneral, {"LogDirectory", "RawDirectory", "RtuEnabled", "DecodeEnabled", "ZOVizEnabled"}, true);
+    r.CheckKeys(kGeneral,
+                {"LogDirectory", "RawDirectory", "RtuEnabled", "DecodeEnabled", "ZOVizEnabled"},
+                true);
     auto uses = [&](TServer server) {
         return std::any_of(suite.Stations.begin(), suite.Stations.end(),
                            [&](const TStationDef& s) { return s.Server == server; });
@@ -538,9 +558,11 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
 
     // The data servers on the bus: the Serve list, or else those the general
     // setup enables.
-    suite.Serve[static_cast<int>(TServer::Decode)] = std::get<bool>(suite.General[GeneralDecodeEnabled]);
+    suite.Serve[static_cast<int>(TServer::Decode)] =
+        std::get<bool>(suite.General[GeneralDecodeEnabled]);
     suite.Serve[static_cast<int>(TServer::Rtu)] = std::get<bool>(suite.General[GeneralRtuEnabled]);
-    suite.Serve[static_cast<int>(TServer::ZOViz)] = std::get<bool>(suite.General[GeneralZOVizEnabled]);
+    suite.Serve[static_cast<int>(TServer::ZOViz)] =
+        std::get<bool>(suite.General[GeneralZOVizEnabled]);
     if (const auto serve = r.Text(kSuite, "Serve")) {
         for (int i = 1; i < 4; ++i) suite.Serve[i] = false;
         for (const std::string& key : SplitList(*serve, ',')) {
@@ -555,7 +577,8 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
     for (const TStationDef& s : suite.Stations) {
         if (!suite.Serves(s.Server))
             r.Warn(std::string(kStationPrefix) + s.Name,
-                   "its server " + std::string(Names(s.Server).Key) + " is not served; no readings are sent");
+                   "its server " + std::string(Names(s.Server).Key) +
+                       " is not served; no readings are sent");
     }
 
     if (out.Errors.empty()) out.Suite = std::move(suite);

@@ -53,11 +53,11 @@ enum class TGeneratorKind { Constant, Ramp, Sine, Walk, Step, Text };
 
 struct TGeneratorSpec {
     TGeneratorKind Kind = TGeneratorKind::Constant;
-    double Value = 0;     // constant value; start of a random walk
+    double Value = 0;  // constant value; start of a random walk
     double Min = 0;
     double Max = 100;
-    double Period = 60;   // seconds: ramp length, sine period, time on each step level or text
-    double Step = 5;      // largest change of a random walk per reading
+    double Period = 60;  // seconds: ramp length, sine period, time on each step level or text
+    double Step = 5;     // largest change of a random walk per reading
     int Decimals = 2;
     std::vector<std::string> Texts;  // text sensors, shown in turn
 };
@@ -88,7 +88,7 @@ struct TStationDef {
     TServer Server = TServer::Rtu;  // which data server carries its readings
     double Interval = 5;            // seconds between readings
     std::vector<TSensorDef> Sensors;
-    std::vector<TTagDef> Tags;      // alarm tags and the sensors owning them
+    std::vector<TTagDef> Tags;  // alarm tags and the sensors owning them
 };
 
 struct TSuiteDef {

@@ -23,7 +23,10 @@ const std::string* TagOwner(const TStationDef& station, std::string_view tag) {
 }  // namespace
 
 TStationFeed::TStationFeed(const TStationDef& def, std::uint32_t suiteSeed, std::int32_t seconds)
-    : def_(&def), alarms_(def.Sensors.size()), alarmChanged_(def.Sensors.size(), false), seconds_(seconds) {
+    : def_(&def),
+      alarms_(def.Sensors.size()),
+      alarmChanged_(def.Sensors.size(), false),
+      seconds_(seconds) {
     generators_.reserve(def.Sensors.size());
     for (std::size_t i = 0; i < def.Sensors.size(); ++i) {
         const TSensorDef& sensor = def.Sensors[i];
@@ -77,21 +80,23 @@ std::string_view TStationFeed::ReadingType() const {
 
 TSuiteRuntime::TSuiteRuntime(TSuiteDef suite, std::int32_t seconds) : suite_(std::move(suite)) {
     feeds_.reserve(suite_.Stations.size());
-    for (const TStationDef& station : suite_.Stations) feeds_.emplace_back(station, suite_.Seed, seconds);
+    for (const TStationDef& station : suite_.Stations)
+        feeds_.emplace_back(station, suite_.Seed, seconds);
 }
 
 std::string TSuiteRuntime::QuerySetup(std::string_view request, bool loaded) const {
     static const std::string error = "ERROR";
     if (SameName(request, "SetupLoad")) return loaded ? "OK" : "LOADING";
-    if (SameName(request, "General,Stations")) return std::get<std::string>(suite_.General[GeneralStations]);
+    if (SameName(request, "General,Stations"))
+        return std::get<std::string>(suite_.General[GeneralStations]);
 
     // "Station:" station ",Sensors"
     constexpr std::string_view stationKey = "Station:";
     constexpr std::string_view sensorsKey = ",Sensors";
     if (StartsWith(request, stationKey) && EndsWith(request, sensorsKey) &&
         request.size() >= stationKey.size() + sensorsKey.size()) {
-        const std::string_view name =
-            request.substr(stationKey.size(), request.size() - stationKey.size() - sensorsKey.size());
+        const std::string_view name = request.substr(
+            stationKey.size(), request.size() - stationKey.size() - sensorsKey.size());
         const TStationDef* station = suite_.FindStation(name);
         if (!station) return error;
         std::string list;
@@ -126,14 +131,16 @@ std::string TSuiteRuntime::QuerySetup(std::string_view request, bool loaded) con
     return error;
 }
 
-const TSensorSetup* TSuiteRuntime::SensorSetup(std::string_view station, std::string_view sensor) const {
+const TSensorSetup* TSuiteRuntime::SensorSetup(std::string_view station,
+                                               std::string_view sensor) const {
     const TSensorDef* def = suite_.FindSensor(station, sensor);
     return def ? &def->Setup : nullptr;
 }
 
 std::string TSuiteRuntime::CurrentData(std::string_view request) const {
     const std::size_t dot = request.find('.');
-    if (dot == std::string_view::npos || !SameName(request.substr(dot + 1), TypeRealtime)) return {};
+    if (dot == std::string_view::npos || !SameName(request.substr(dot + 1), TypeRealtime))
+        return {};
     const std::string_view name = request.substr(0, dot);
     for (const TStationFeed& feed : feeds_)
         if (SameName(feed.Def().Name, name)) return feed.CurrentText();

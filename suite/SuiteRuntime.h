@@ -43,7 +43,7 @@ public:
 private:
     const TStationDef* def_;
     std::vector<TGenerator> generators_;
-    std::vector<std::string_view> alarms_;     // per sensor; empty without companion
+    std::vector<std::string_view> alarms_;  // per sensor; empty without companion
     std::vector<bool> alarmChanged_;
     std::int32_t seconds_;
 };

@@ -15,7 +15,9 @@
 
 namespace {
 
-void PrintLine(const std::string& text) { std::fprintf(stderr, "qxsetup: %s\n", text.c_str()); }
+void PrintLine(const std::string& text) {
+    std::fprintf(stderr, "qxsetup: %s\n", text.c_str());
+}
 
 }  // namespace
 
@@ -42,9 +44,10 @@ int main(int argc, char** argv) {
     // The suite writes its times as the client on this computer reads them.
     qx::InitRegionalFromSystem();
 
-    const std::string fileName = line.SuiteFile.empty()
-                                     ? (QCoreApplication::applicationDirPath() + QStringLiteral("/demo.suite")).toStdString()
-                                     : line.SuiteFile;
+    const std::string fileName =
+        line.SuiteFile.empty()
+            ? (QCoreApplication::applicationDirPath() + QStringLiteral("/demo.suite")).toStdString()
+            : line.SuiteFile;
     qx::suite::TSuiteLoad load = qx::suite::LoadSuiteFile(fileName);
     for (const std::string& warning : load.Warnings) PrintLine("warning: " + warning);
     for (const std::string& error : load.Errors) PrintLine(error);

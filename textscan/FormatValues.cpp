@@ -23,27 +23,29 @@ constexpr int kMaxDigits = 9;
 
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
 
-char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char ToLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
 
 const char* KindName(FormatKind kind) {
     switch (kind) {
-    case FormatKind::Text: return "text";
-    case FormatKind::Char: return "a character";
-    case FormatKind::Bool: return "a boolean";
-    case FormatKind::Integer: return "an integer";
-    case FormatKind::Real: return "a real";
-    case FormatKind::None: break;
+        case FormatKind::Text: return "text";
+        case FormatKind::Char: return "a character";
+        case FormatKind::Bool: return "a boolean";
+        case FormatKind::Integer: return "an integer";
+        case FormatKind::Real: return "a real";
+        case FormatKind::None: break;
     }
     return "nothing";
 }
 
 FormatKind KindOf(const FormatValue& value) {
     switch (value.index()) {
-    case 0: return FormatKind::Text;
-    case 1: return FormatKind::Char;
-    case 2: return FormatKind::Bool;
-    case 3: return FormatKind::Integer;
-    default: return FormatKind::Real;
+        case 0: return FormatKind::Text;
+        case 1: return FormatKind::Char;
+        case 2: return FormatKind::Bool;
+        case 3: return FormatKind::Integer;
+        default: return FormatKind::Real;
     }
 }
 
@@ -72,9 +74,7 @@ public:
     }
     char Char(Use use) { return std::get<char>(Take(use, FormatKind::Char)); }
     bool Bool(Use use) { return std::get<bool>(Take(use, FormatKind::Bool)); }
-    std::int64_t Integer(Use use) {
-        return std::get<std::int64_t>(Take(use, FormatKind::Integer));
-    }
+    std::int64_t Integer(Use use) { return std::get<std::int64_t>(Take(use, FormatKind::Integer)); }
     // Integer values are accepted where a real is needed.
     double Real(Use use) {
         const FormatValue& value = Take(use, FormatKind::Real);
@@ -175,7 +175,9 @@ void AppendReal(std::string& out, double value, int width, int precision, bool z
     AppendNumber(out, text, width, zeroPad);
 }
 
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // The first `width` bytes of the text, shortened so that a UTF-8 sequence is
 // not cut in two.
@@ -214,7 +216,8 @@ void AppendQuoted(std::string& out, std::string_view text) {
 
 void AppendPattern(std::string& out, const std::string& pattern,
                    std::initializer_list<FormatValue> values) {
-    out += FormatValuesDynamic(pattern, std::span<const FormatValue>(values.begin(), values.size()));
+    out +=
+        FormatValuesDynamic(pattern, std::span<const FormatValue>(values.begin(), values.size()));
 }
 
 void AppendDate(std::string& out, std::uint16_t dayNumber) {
@@ -271,42 +274,45 @@ std::string FormatValuesDynamic(std::string_view format, std::span<const FormatV
         if (step.precisionFromValue) {
             // A negative precision counts as none given.
             const std::int64_t p = reader.Integer({step.ch, "the precision of "});
-            precision = p < 0 ? -1 : static_cast<int>(std::min<std::int64_t>(p, kTrimmingPrecision));
+            precision =
+                p < 0 ? -1 : static_cast<int>(std::min<std::int64_t>(p, kTrimmingPrecision));
         }
         const bool field = FormatDirectiveKind(step.ch) != FormatKind::None;
         if (field && lineStarted && step.ch >= 'A' && step.ch <= 'Z') out += ',';
         if (field) lineStarted = true;
 
         switch (ToLower(step.ch)) {
-        case 'p':
-        case 's':
-            AppendLeftAligned(out, reader.Text(use), width, step.zeroPad ? '0' : ' ');
-            break;
-        case 'f': out += Prefix(reader.Text(use), width); break;
-        case '"': AppendQuoted(out, reader.Text(use)); break;
-        case 'c': out += reader.Char(use); break;
-        case 'b': out += reader.Bool(use) ? "Yes" : "No"; break;
-        case 'i':
-        case 'l':
-        case 'w': AppendNumber(out, IntegerText(reader.Integer(use)), width, step.zeroPad); break;
-        case 'm':
-            AppendReal(out, static_cast<double>(reader.Integer(use)) / 1000.0, width, precision,
-                       step.zeroPad);
-            break;
-        case 'r':
-        case 'x': AppendReal(out, reader.Real(use), width, precision, step.zeroPad); break;
-        case 'd': AppendDate(out, static_cast<std::uint16_t>(reader.Integer(use))); break;
-        case 'j': AppendDateTime(out, static_cast<std::int32_t>(reader.Integer(use))); break;
-        case 't': AppendDuration(out, reader.Integer(use)); break;
-        case 'n':
-            out += "\r\n";
-            lineStarted = false;
-            break;
-        case ' ':
-            out += kNoBreakSpace;
-            lineStarted = true;
-            break;
-        default: break;  // unknown letters write nothing
+            case 'p':
+            case 's':
+                AppendLeftAligned(out, reader.Text(use), width, step.zeroPad ? '0' : ' ');
+                break;
+            case 'f': out += Prefix(reader.Text(use), width); break;
+            case '"': AppendQuoted(out, reader.Text(use)); break;
+            case 'c': out += reader.Char(use); break;
+            case 'b': out += reader.Bool(use) ? "Yes" : "No"; break;
+            case 'i':
+            case 'l':
+            case 'w':
+                AppendNumber(out, IntegerText(reader.Integer(use)), width, step.zeroPad);
+                break;
+            case 'm':
+                AppendReal(out, static_cast<double>(reader.Integer(use)) / 1000.0, width, precision,
+                           step.zeroPad);
+                break;
+            case 'r':
+            case 'x': AppendReal(out, reader.Real(use), width, precision, step.zeroPad); break;
+            case 'd': AppendDate(out, static_cast<std::uint16_t>(reader.Integer(use))); break;
+            case 'j': AppendDateTime(out, static_cast<std::int32_t>(reader.Integer(use))); break;
+            case 't': AppendDuration(out, reader.Integer(use)); break;
+            case 'n':
+                out += "\r\n";
+                lineStarted = false;
+                break;
+            case ' ':
+                out += kNoBreakSpace;
+                lineStarted = true;
+                break;
+            default: break;  // unknown letters write nothing
         }
     }
     return out;

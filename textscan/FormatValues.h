@@ -25,12 +25,22 @@ enum class FormatKind : std::uint8_t { None, Text, Char, Bool, Integer, Real };
 constexpr FormatKind FormatDirectiveKind(char letter) {
     const char lower = letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter + 32) : letter;
     switch (lower) {
-    case 'p': case 's': case 'f': case '"': return FormatKind::Text;
-    case 'c': return FormatKind::Char;
-    case 'b': return FormatKind::Bool;
-    case 'i': case 'l': case 'w': case 'm': case 'd': case 'j': case 't': return FormatKind::Integer;
-    case 'r': case 'x': return FormatKind::Real;
-    default: return FormatKind::None;  // "n", " " and unknown letters take no value
+        case 'p':
+        case 's':
+        case 'f':
+        case '"': return FormatKind::Text;
+        case 'c': return FormatKind::Char;
+        case 'b': return FormatKind::Bool;
+        case 'i':
+        case 'l':
+        case 'w':
+        case 'm':
+        case 'd':
+        case 'j':
+        case 't': return FormatKind::Integer;
+        case 'r':
+        case 'x': return FormatKind::Real;
+        default: return FormatKind::None;  // "n", " " and unknown letters take no value
     }
 }
 
@@ -81,7 +91,8 @@ constexpr FormatStep ParseFormatStep(std::string_view format, std::size_t& i) {
         } else {
             step.precision = 0;
             while (i < n && format[i] >= '0' && format[i] <= '9') {
-                if (step.precision < 100000) step.precision = step.precision * 10 + (format[i] - '0');
+                if (step.precision < 100000)
+                    step.precision = step.precision * 10 + (format[i] - '0');
                 ++i;
             }
         }
@@ -128,7 +139,7 @@ template <class... Args>
 struct FormatSpec {
     std::string_view text;
     template <class S>
-        requires std::is_convertible_v<const S&, std::string_view>
+    requires std::is_convertible_v<const S&, std::string_view>
     consteval FormatSpec(const S& s) : text(s) {
         constexpr bool (*accepts[])(FormatKind) = {&FormatTypeAccepts<Args>..., nullptr};
         std::size_t next = 0;

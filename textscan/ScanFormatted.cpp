@@ -13,9 +13,15 @@
 namespace qx {
 namespace {
 
-constexpr bool IsLineEnd(char c) { return c == '\0' || c == '\n' || c == '\r'; }
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+constexpr bool IsLineEnd(char c) {
+    return c == '\0' || c == '\n' || c == '\r';
+}
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+constexpr char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
 // Converts a decimal real ("." as point, optional sign and exponent) that
 // fills the whole of text. Words such as "inf" and "nan" are not numbers here.
@@ -24,8 +30,8 @@ bool ParseReal(std::string_view text, Real& value) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     const std::size_t first = text.empty() || text.front() != '-' ? 0 : 1;
     if (first >= text.size() || (!IsDigit(text[first]) && text[first] != '.')) return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                           std::chars_format::general);
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     return ec == std::errc() && end == text.data() + text.size();
 }
 
@@ -177,229 +183,228 @@ void Scanner::Directive(const ScanStep& step) {
     const char letter = step.ch;
     const char upper = UpperAscii(letter);
     switch (upper) {
-    case 'P': {
-        const std::size_t start = ReadToCommaOrLineEnd();
-        WriteText(Slice(start, cursor_));
-        break;
-    }
-    case 'S': {
-        // The terminator comes from the format; at the format's end it is the
-        // end of the source.
-        const char terminator = step.hasArgument ? step.argument : '\0';
-        const std::size_t start = cursor_;
-        while (Room(start) && Cur() != '\0' && Cur() != terminator) ++cursor_;
-        WriteText(Slice(start, cursor_));
-        if (Cur() != '\0') ++cursor_;
-        break;
-    }
-    case 'V': {
-        const char quote = step.hasArgument ? step.argument : '\0';
-        const std::size_t start = cursor_;
-        bool quoted = false;
-        while (Room(start) && !IsLineEnd(Cur())) {
-            const char c = Cur();
-            if (quoted) {
-                if (c == quote) quoted = false;
-            } else if (c == ',') {
-                break;
-            } else if (c == quote) {
-                quoted = true;
-            }
-            ++cursor_;
+        case 'P': {
+            const std::size_t start = ReadToCommaOrLineEnd();
+            WriteText(Slice(start, cursor_));
+            break;
         }
-        WriteText(Slice(start, cursor_));
-        break;
-    }
-    case '"': {
-        const char terminator = step.hasArgument ? step.argument : '\0';
-        std::string_view field;
-        if (Cur() == '"' || Cur() == '\'') {
-            const char quote = Cur();
-            ++cursor_;
+        case 'S': {
+            // The terminator comes from the format; at the format's end it is the
+            // end of the source.
+            const char terminator = step.hasArgument ? step.argument : '\0';
             const std::size_t start = cursor_;
-            while (Room(start) && !IsLineEnd(Cur()) && Cur() != quote) ++cursor_;
-            field = Slice(start, cursor_);
-            while (Room(start) && !IsLineEnd(Cur()) && Cur() != terminator) ++cursor_;
-        } else {
+            while (Room(start) && Cur() != '\0' && Cur() != terminator) ++cursor_;
+            WriteText(Slice(start, cursor_));
+            if (Cur() != '\0') ++cursor_;
+            break;
+        }
+        case 'V': {
+            const char quote = step.hasArgument ? step.argument : '\0';
             const std::size_t start = cursor_;
-            while (Room(start) && !IsLineEnd(Cur()) && Cur() != terminator) ++cursor_;
-            field = Slice(start, cursor_);
-        }
-        WriteText(field);
-        if (static_cast<unsigned char>(Cur()) >= 32) ++cursor_;
-        break;
-    }
-    case 'C':
-        Write<char>(Cur());
-        if (!AtEnd()) ++cursor_;
-        break;
-    case 'I':
-    case 'L': {
-        const std::size_t start = cursor_;
-        if (Room(start) && (Cur() == '+' || Cur() == '-')) ++cursor_;
-        while (Room(start) && IsDigit(Cur())) ++cursor_;
-        std::string_view text = Slice(start, cursor_);
-        const bool negative = !text.empty() && text.front() == '-';
-        if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
-        std::int64_t value = 0;
-        bool ok = !text.empty();
-        for (const char c : text) {
-            value = value * 10 + (c - '0');
-            if (value > std::int64_t{INT32_MAX} + 1) {
-                ok = false;
-                break;
+            bool quoted = false;
+            while (Room(start) && !IsLineEnd(Cur())) {
+                const char c = Cur();
+                if (quoted) {
+                    if (c == quote) quoted = false;
+                } else if (c == ',') {
+                    break;
+                } else if (c == quote) {
+                    quoted = true;
+                }
+                ++cursor_;
             }
+            WriteText(Slice(start, cursor_));
+            break;
         }
-        if (negative) value = -value;
-        if (value > INT32_MAX || value < INT32_MIN) ok = false;
-        if (!ok) {
-            value = 0;
-            error_ = true;
-        }
-        Write<std::int32_t>(static_cast<std::int32_t>(value));
-        break;
-    }
-    case 'W': {
-        const std::size_t start = cursor_;
-        std::uint32_t value = 0;
-        while (Room(start) && IsDigit(Cur())) {
-            if (value <= 65535) value = value * 10 + static_cast<std::uint32_t>(Cur() - '0');
-            ++cursor_;
-        }
-        if (cursor_ == start || value > 65535) {
-            value = 0;
-            error_ = true;
-        }
-        Write<std::uint16_t>(static_cast<std::uint16_t>(value));
-        break;
-    }
-    case 'E': {
-        const std::size_t start = ReadToCommaOrLineEnd();
-        float value = 0;
-        if (!ParseReal(TrimBlanks(Slice(start, cursor_)), value)) {
-            // Failure leaves the all-ones bit pattern in the output.
-            value = std::bit_cast<float>(std::uint32_t{0xFFFFFFFFu});
-            error_ = true;
-        }
-        Write<float>(value);
-        break;
-    }
-    case 'R': {
-        float value = 0;
-        if (!ParseReal(ReadNumber(), value)) {
-            value = 0;
-            error_ = true;
-        }
-        Write<float>(value);
-        break;
-    }
-    case 'X': {
-        double value = 0;
-        if (!ParseReal(ReadNumber(), value)) {
-            value = 0;
-            error_ = true;
-        }
-        Write<double>(value);
-        break;
-    }
-    case 'M': {
-        float value = 0;
-        std::int32_t thousandths = 0;
-        if (ParseReal(ReadNumber(), value)) {
-            const float scaled = std::trunc(value * 1000.0f);
-            // Values beyond the 32-bit range saturate instead of overflowing.
-            if (scaled >= 2147483648.0f) {
-                thousandths = INT32_MAX;
-            } else if (scaled <= -2147483648.0f) {
-                thousandths = INT32_MIN;
+        case '"': {
+            const char terminator = step.hasArgument ? step.argument : '\0';
+            std::string_view field;
+            if (Cur() == '"' || Cur() == '\'') {
+                const char quote = Cur();
+                ++cursor_;
+                const std::size_t start = cursor_;
+                while (Room(start) && !IsLineEnd(Cur()) && Cur() != quote) ++cursor_;
+                field = Slice(start, cursor_);
+                while (Room(start) && !IsLineEnd(Cur()) && Cur() != terminator) ++cursor_;
             } else {
-                thousandths = static_cast<std::int32_t>(scaled);
+                const std::size_t start = cursor_;
+                while (Room(start) && !IsLineEnd(Cur()) && Cur() != terminator) ++cursor_;
+                field = Slice(start, cursor_);
             }
-        } else {
-            error_ = true;
+            WriteText(field);
+            if (static_cast<unsigned char>(Cur()) >= 32) ++cursor_;
+            break;
         }
-        Write<std::int32_t>(thousandths);
-        break;
-    }
-    case 'B': {
-        static constexpr struct {
-            std::string_view word;
-            bool value;
-        } words[] = {{"YES", true}, {"Y", true},     {"TRUE", true}, {"OK", true},
-                     {"ON", true},  {"1", true},     {"NO", false},  {"N", false},
-                     {"FALSE", false}, {"BAD", false}, {"OFF", false}, {"0", false}};
-        bool value = false;
-        bool matched = false;
-        for (const auto& w : words) {
-            std::size_t k = 0;
-            while (k < w.word.size() && UpperAscii(At(cursor_ + k)) == w.word[k]) ++k;
-            if (k == w.word.size()) {
-                cursor_ += k;
-                value = w.value;
-                matched = true;
-                break;
+        case 'C':
+            Write<char>(Cur());
+            if (!AtEnd()) ++cursor_;
+            break;
+        case 'I':
+        case 'L': {
+            const std::size_t start = cursor_;
+            if (Room(start) && (Cur() == '+' || Cur() == '-')) ++cursor_;
+            while (Room(start) && IsDigit(Cur())) ++cursor_;
+            std::string_view text = Slice(start, cursor_);
+            const bool negative = !text.empty() && text.front() == '-';
+            if (!text.empty() && (text.front() == '+' || text.front() == '-'))
+                text.remove_prefix(1);
+            std::int64_t value = 0;
+            bool ok = !text.empty();
+            for (const char c : text) {
+                value = value * 10 + (c - '0');
+                if (value > std::int64_t{INT32_MAX} + 1) {
+                    ok = false;
+                    break;
+                }
             }
+            if (negative) value = -value;
+            if (value > INT32_MAX || value < INT32_MIN) ok = false;
+            if (!ok) {
+                value = 0;
+                error_ = true;
+            }
+            Write<std::int32_t>(static_cast<std::int32_t>(value));
+            break;
         }
-        if (!matched) error_ = true;
-        Write<bool>(value);
-        break;
-    }
-    case 'D': {
-        std::uint16_t v[3] = {};
-        if (!ReadPattern(DatePatterns().DatePattern, 3, v)) error_ = true;
-        Write<std::uint16_t>(DayNumber(v[2], v[0], v[1]));
-        break;
-    }
-    case 'J': {
-        std::uint16_t v[6] = {};
-        if (!ReadPattern(DatePatterns().DateTimePattern, 6, v)) error_ = true;
-        Write<std::int32_t>(DateTimeSeconds(v[2], v[0], v[1], v[3], v[4], v[5]));
-        break;
-    }
-    case 'T': {
-        const bool negative = Cur() == '-';
-        if (Cur() == '-' || Cur() == '+') ++cursor_;
-        std::uint16_t v[3] = {};
-        if (!ReadPattern(DatePatterns().TimePattern, 3, v)) error_ = true;
-        const std::int32_t seconds = TimeOfDaySeconds(v[0], v[1], v[2]);
-        Write<std::int32_t>(negative ? -seconds : seconds);
-        break;
-    }
-    case 'Q': {
-        const std::size_t start = ReadToCommaOrLineEnd();
-        if (std::int32_t* out = Next<std::int32_t>()) {
-            *out = EvaluateDateExpression(Slice(start, cursor_), *out);
-        } else {
-            error_ = true;
+        case 'W': {
+            const std::size_t start = cursor_;
+            std::uint32_t value = 0;
+            while (Room(start) && IsDigit(Cur())) {
+                if (value <= 65535) value = value * 10 + static_cast<std::uint32_t>(Cur() - '0');
+                ++cursor_;
+            }
+            if (cursor_ == start || value > 65535) {
+                value = 0;
+                error_ = true;
+            }
+            Write<std::uint16_t>(static_cast<std::uint16_t>(value));
+            break;
         }
-        break;
-    }
-    case '?': {
-        // Here the width bounds the absolute position in the source.
-        const char target = step.hasArgument ? step.argument : '\0';
-        while ((width_ == 0 || cursor_ < width_) && Cur() != '\0' && Cur() != target) ++cursor_;
-        if (target != '\0' && Cur() == target && (width_ == 0 || cursor_ < width_)) {
-            ++cursor_;
-        } else {
-            error_ = true;
+        case 'E': {
+            const std::size_t start = ReadToCommaOrLineEnd();
+            float value = 0;
+            if (!ParseReal(TrimBlanks(Slice(start, cursor_)), value)) {
+                // Failure leaves the all-ones bit pattern in the output.
+                value = std::bit_cast<float>(std::uint32_t{0xFFFFFFFFu});
+                error_ = true;
+            }
+            Write<float>(value);
+            break;
         }
-        break;
-    }
-    case 'N':
-        if (Cur() == '\r' && At(cursor_ + 1) == '\n') {
-            cursor_ += 2;
-        } else {
-            error_ = true;
+        case 'R': {
+            float value = 0;
+            if (!ParseReal(ReadNumber(), value)) {
+                value = 0;
+                error_ = true;
+            }
+            Write<float>(value);
+            break;
         }
-        break;
-    case '[': required_ = false; break;
-    case ']': required_ = true; break;
-    case '_':
-        while (Cur() != '\0' && !(Cur() >= '!' && Cur() <= '~')) ++cursor_;
-        break;
-    default:
-        error_ = true;
-        break;
+        case 'X': {
+            double value = 0;
+            if (!ParseReal(ReadNumber(), value)) {
+                value = 0;
+                error_ = true;
+            }
+            Write<double>(value);
+            break;
+        }
+        case 'M': {
+            float value = 0;
+            std::int32_t thousandths = 0;
+            if (ParseReal(ReadNumber(), value)) {
+                const float scaled = std::trunc(value * 1000.0f);
+                // Values beyond the 32-bit range saturate instead of overflowing.
+                if (scaled >= 2147483648.0f) {
+                    thousandths = INT32_MAX;
+                } else if (scaled <= -2147483648.0f) {
+                    thousandths = INT32_MIN;
+                } else {
+                    thousandths = static_cast<std::int32_t>(scaled);
+                }
+            } else {
+                error_ = true;
+            }
+            Write<std::int32_t>(thousandths);
+            break;
+        }
+        case 'B': {
+            static constexpr struct {
+                std::string_view word;
+                bool value;
+            } words[] = {{"YES", true},    {"Y", true},    {"TRUE", true}, {"OK", true},
+                         {"ON", true},     {"1", true},    {"NO", false},  {"N", false},
+                         {"FALSE", false}, {"BAD", false}, {"OFF", false}, {"0", false}};
+            bool value = false;
+            bool matched = false;
+            for (const auto& w : words) {
+                std::size_t k = 0;
+                while (k < w.word.size() && UpperAscii(At(cursor_ + k)) == w.word[k]) ++k;
+                if (k == w.word.size()) {
+                    cursor_ += k;
+                    value = w.value;
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) error_ = true;
+            Write<bool>(value);
+            break;
+        }
+        case 'D': {
+            std::uint16_t v[3] = {};
+            if (!ReadPattern(DatePatterns().DatePattern, 3, v)) error_ = true;
+            Write<std::uint16_t>(DayNumber(v[2], v[0], v[1]));
+            break;
+        }
+        case 'J': {
+            std::uint16_t v[6] = {};
+            if (!ReadPattern(DatePatterns().DateTimePattern, 6, v)) error_ = true;
+            Write<std::int32_t>(DateTimeSeconds(v[2], v[0], v[1], v[3], v[4], v[5]));
+            break;
+        }
+        case 'T': {
+            const bool negative = Cur() == '-';
+            if (Cur() == '-' || Cur() == '+') ++cursor_;
+            std::uint16_t v[3] = {};
+            if (!ReadPattern(DatePatterns().TimePattern, 3, v)) error_ = true;
+            const std::int32_t seconds = TimeOfDaySeconds(v[0], v[1], v[2]);
+            Write<std::int32_t>(negative ? -seconds : seconds);
+            break;
+        }
+        case 'Q': {
+            const std::size_t start = ReadToCommaOrLineEnd();
+            if (std::int32_t* out = Next<std::int32_t>()) {
+                *out = EvaluateDateExpression(Slice(start, cursor_), *out);
+            } else {
+                error_ = true;
+            }
+            break;
+        }
+        case '?': {
+            // Here the width bounds the absolute position in the source.
+            const char target = step.hasArgument ? step.argument : '\0';
+            while ((width_ == 0 || cursor_ < width_) && Cur() != '\0' && Cur() != target) ++cursor_;
+            if (target != '\0' && Cur() == target && (width_ == 0 || cursor_ < width_)) {
+                ++cursor_;
+            } else {
+                error_ = true;
+            }
+            break;
+        }
+        case 'N':
+            if (Cur() == '\r' && At(cursor_ + 1) == '\n') {
+                cursor_ += 2;
+            } else {
+                error_ = true;
+            }
+            break;
+        case '[': required_ = false; break;
+        case ']': required_ = true; break;
+        case '_':
+            while (Cur() != '\0' && !(Cur() >= '!' && Cur() <= '~')) ++cursor_;
+            break;
+        default: error_ = true; break;
     }
 
     // An upper-case letter also skips the rest of the field and its comma.

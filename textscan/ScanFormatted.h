@@ -28,14 +28,24 @@ enum class ScanKind : std::uint8_t { Text, Char, Bool, U16, I32, F32, F64 };
 constexpr bool ScanDirectiveKind(char letter, ScanKind& kind) {
     const char lower = letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter + 32) : letter;
     switch (lower) {
-    case 'p': case 's': case 'v': case '"': kind = ScanKind::Text; return true;
-    case 'c': kind = ScanKind::Char; return true;
-    case 'b': kind = ScanKind::Bool; return true;
-    case 'w': case 'd': kind = ScanKind::U16; return true;
-    case 'i': case 'l': case 'm': case 'j': case 't': case 'q': kind = ScanKind::I32; return true;
-    case 'e': case 'r': kind = ScanKind::F32; return true;
-    case 'x': kind = ScanKind::F64; return true;
-    default: return false;
+        case 'p':
+        case 's':
+        case 'v':
+        case '"': kind = ScanKind::Text; return true;
+        case 'c': kind = ScanKind::Char; return true;
+        case 'b': kind = ScanKind::Bool; return true;
+        case 'w':
+        case 'd': kind = ScanKind::U16; return true;
+        case 'i':
+        case 'l':
+        case 'm':
+        case 'j':
+        case 't':
+        case 'q': kind = ScanKind::I32; return true;
+        case 'e':
+        case 'r': kind = ScanKind::F32; return true;
+        case 'x': kind = ScanKind::F64; return true;
+        default: return false;
     }
 }
 
@@ -48,12 +58,12 @@ constexpr bool ScanDirectiveTakesArgument(char letter) {
 
 // One step of a scan format, as parsed by ParseScanStep.
 struct ScanStep {
-    bool literal = false;     // a literal character (or "%%")
-    char ch = 0;              // the literal, or the directive letter ('\0' when missing)
+    bool literal = false;  // a literal character (or "%%")
+    char ch = 0;           // the literal, or the directive letter ('\0' when missing)
     bool widthFromOutput = false;
-    int width = 0;            // 0: unlimited
+    int width = 0;  // 0: unlimited
     bool precisionFromOutput = false;
-    bool hasArgument = false; // the directive's argument character is present
+    bool hasArgument = false;  // the directive's argument character is present
     char argument = 0;
     bool argumentAtEnd = false;  // the directive wanted an argument but the format ended
 };
@@ -132,13 +142,34 @@ constexpr bool ScanFormatMatches(std::string_view format, std::initializer_list<
 
 template <class T>
 struct ScanKindOf;
-template <> struct ScanKindOf<std::string> { static constexpr ScanKind value = ScanKind::Text; };
-template <> struct ScanKindOf<char> { static constexpr ScanKind value = ScanKind::Char; };
-template <> struct ScanKindOf<bool> { static constexpr ScanKind value = ScanKind::Bool; };
-template <> struct ScanKindOf<std::uint16_t> { static constexpr ScanKind value = ScanKind::U16; };
-template <> struct ScanKindOf<std::int32_t> { static constexpr ScanKind value = ScanKind::I32; };
-template <> struct ScanKindOf<float> { static constexpr ScanKind value = ScanKind::F32; };
-template <> struct ScanKindOf<double> { static constexpr ScanKind value = ScanKind::F64; };
+template <>
+struct ScanKindOf<std::string> {
+    static constexpr ScanKind value = ScanKind::Text;
+};
+template <>
+struct ScanKindOf<char> {
+    static constexpr ScanKind value = ScanKind::Char;
+};
+template <>
+struct ScanKindOf<bool> {
+    static constexpr ScanKind value = ScanKind::Bool;
+};
+template <>
+struct ScanKindOf<std::uint16_t> {
+    static constexpr ScanKind value = ScanKind::U16;
+};
+template <>
+struct ScanKindOf<std::int32_t> {
+    static constexpr ScanKind value = ScanKind::I32;
+};
+template <>
+struct ScanKindOf<float> {
+    static constexpr ScanKind value = ScanKind::F32;
+};
+template <>
+struct ScanKindOf<double> {
+    static constexpr ScanKind value = ScanKind::F64;
+};
 
 // A type-erased reference to one output variable.
 class ScanOutput {
@@ -167,7 +198,7 @@ template <class... Outs>
 struct ScanFormat {
     std::string_view text;
     template <class S>
-        requires std::is_convertible_v<const S&, std::string_view>
+    requires std::is_convertible_v<const S&, std::string_view>
     consteval ScanFormat(const S& s) : text(s) {
         if (!ScanFormatMatches(text, {ScanKindOf<std::remove_cv_t<Outs>>::value...})) {
             throw "scan format directives do not match the output types";

@@ -8,10 +8,13 @@
 namespace qx::suite {
 namespace {
 
-TCommandLine Parse(std::vector<std::string> args) { return ParseCommandLine(args); }
+TCommandLine Parse(std::vector<std::string> args) {
+    return ParseCommandLine(args);
+}
 
 TEST(CommandLine, ServeOptions) {
-    const TCommandLine line = Parse({"--suite", "a.suite", "--setup-load-delay", "250", "--bus", "tcp:host=x,port=1"});
+    const TCommandLine line =
+        Parse({"--suite", "a.suite", "--setup-load-delay", "250", "--bus", "tcp:host=x,port=1"});
     EXPECT_TRUE(line.Error.empty()) << line.Error;
     EXPECT_EQ(line.Mode, TMode::Serve);
     EXPECT_EQ(line.SuiteFile, "a.suite");
@@ -28,7 +31,8 @@ TEST(CommandLine, Commands) {
         std::vector<std::string> arguments;
     };
     const Case cases[] = {
-        {{"--emit", "rtu", "$REALTIME", "05/12/2009 10:15:00,A.B,1"}, TMode::Emit,
+        {{"--emit", "rtu", "$REALTIME", "05/12/2009 10:15:00,A.B,1"},
+         TMode::Emit,
          {"rtu", "$REALTIME", "05/12/2009 10:15:00,A.B,1"}},
         {{"--refresh"}, TMode::Refresh, {}},
         {{"--refresh", "{X}"}, TMode::Refresh, {"{X}"}},

@@ -28,7 +28,8 @@ TEST(Schedule, FarBehindTakesABoundedCatchUpThenGoesOnFromNow) {
     TReadingSchedule schedule({1});
     schedule.Restart(0);
     int taken = 0;
-    schedule.Run(1000000, [&](std::size_t) { ++taken; }, 50);
+    schedule.Run(
+        1000000, [&](std::size_t) { ++taken; }, 50);
     EXPECT_EQ(taken, 50);
     EXPECT_EQ(schedule.NextDue(), 1000001);
 }

@@ -25,7 +25,9 @@
 namespace qx::suite {
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 constexpr const char* kSuiteText =
     "[Suite]\nTimeTag=0.1\n"
@@ -90,18 +92,20 @@ protected:
         WaitFor([&] { return !Owned(SetupServer); });
     }
 
-    bool Owned(const TServerNames& server) { return bus_.interface()->isServiceRegistered(Q(server.BusName)).value(); }
+    bool Owned(const TServerNames& server) {
+        return bus_.interface()->isServiceRegistered(Q(server.BusName)).value();
+    }
 
     QDBusMessage Call(const TServerNames& server, const char* method, const QVariantList& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(Q(server.BusName), Q(server.ObjectPath),
-                                                           Q(server.Interface), QLatin1String(method));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            Q(server.BusName), Q(server.ObjectPath), Q(server.Interface), QLatin1String(method));
         call.setArguments(args);
         return bus_.call(call, QDBus::BlockWithGui, 5000);
     }
 
     QDBusMessage Control(const char* method, const QVariantList& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(ControlPath),
-                                                           Q(ControlInterface), QLatin1String(method));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            Q(SetupServer.BusName), Q(ControlPath), Q(ControlInterface), QLatin1String(method));
         call.setArguments(args);
         return bus_.call(call, QDBus::BlockWithGui, 5000);
     }
@@ -120,7 +124,8 @@ protected:
     }
 
     void Register(const TServerNames& server, const char* type) {
-        const QDBusMessage reply = Call(server, "RegisterMessageType", {Q(IID_IQXRTDCom), QLatin1String(type)});
+        const QDBusMessage reply =
+            Call(server, "RegisterMessageType", {Q(IID_IQXRTDCom), QLatin1String(type)});
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
 
@@ -150,7 +155,8 @@ protected:
 
 TEST_F(SuiteBusTest, SetupServerAnswersAfterItsLoadDelay) {
     QString answer;
-    ASSERT_TRUE(WaitFor([&] { return (answer = Setup(QStringLiteral("SetupLoad"))) == QLatin1String("OK"); }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return (answer = Setup(QStringLiteral("SetupLoad"))) == QLatin1String("OK"); }));
     EXPECT_GE(started_.elapsed(), kSetupLoadDelayMs);
     EXPECT_EQ(Setup(QStringLiteral("General,Stations")), QLatin1String("WX1,RIVER,PUMP"));
     EXPECT_EQ(Setup(QStringLiteral("Station:WX1,Sensors")), QLatin1String("AIR,BATT"));
@@ -170,14 +176,17 @@ TEST_F(SuiteBusTest, SetupServerAnswersAfterItsLoadDelay) {
     }
 
     const QVariantList s = qdbus_cast<QVariantList>(
-        Call(SetupServer, "GetSensorSetup", {QStringLiteral("WX1"), QStringLiteral("AIR")}).arguments().value(0));
+        Call(SetupServer, "GetSensorSetup", {QStringLiteral("WX1"), QStringLiteral("AIR")})
+            .arguments()
+            .value(0));
     ASSERT_EQ(s.size(), 75);
     EXPECT_EQ(s[1].toString(), QLatin1String("AIR"));
     EXPECT_EQ(s[2].toString(), QLatin1String("X*2"));
     EXPECT_EQ(s[6].metaType().id(), QMetaType::Bool);
     EXPECT_EQ(s[7].metaType().id(), QMetaType::Short);
     EXPECT_EQ(s[19].toString(), QLatin1String("QX_DATA1"));
-    const QDBusMessage unknown = Call(SetupServer, "GetSensorSetup", {QStringLiteral("WX1"), QStringLiteral("NOPE")});
+    const QDBusMessage unknown =
+        Call(SetupServer, "GetSensorSetup", {QStringLiteral("WX1"), QStringLiteral("NOPE")});
     ASSERT_EQ(unknown.type(), QDBusMessage::ReplyMessage);
     EXPECT_TRUE(qdbus_cast<QVariantList>(unknown.arguments().value(0)).isEmpty());
 
@@ -201,8 +210,8 @@ TEST_F(SuiteBusTest, GeneratedEventsFollowRegistrations) {
     ASSERT_EQ(args.size(), 3);
     EXPECT_EQ(args[0].toString(), Q(IID_IQXRtuDataCOM));
     EXPECT_EQ(args[1].toString(), QLatin1String("$REALTIME"));
-    EXPECT_TRUE(args[2].toString().contains(QRegularExpression(
-        QStringLiteral("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d,WX1\\.AIR,12\\.5,WX1\\.BATT,13\\.10$"))))
+    EXPECT_TRUE(args[2].toString().contains(QRegularExpression(QStringLiteral(
+        "^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d,WX1\\.AIR,12\\.5,WX1\\.BATT,13\\.10$"))))
         << args[2].toString().toStdString();
 
     const QVariantList goes = Arguments(decode.Events.first());
@@ -211,13 +220,19 @@ TEST_F(SuiteBusTest, GeneratedEventsFollowRegistrations) {
     EXPECT_TRUE(goes.value(2).toString().contains(QLatin1String(",RIVER.LEVEL:2,")));
     // Only what was registered: no $TIMETAG at the RTU server, nothing from
     // the Modbus RTU server.
-    for (const QDBusMessage& e : rtu.Events) EXPECT_EQ(Arguments(e).value(1).toString(), QLatin1String("$REALTIME"));
+    for (const QDBusMessage& e : rtu.Events)
+        EXPECT_EQ(Arguments(e).value(1).toString(), QLatin1String("$REALTIME"));
 
     // The current values answer in the same text.
-    const QDBusMessage current = Call(RtuServer, "QueryCurrentData", {QStringLiteral("WX1.$REALTIME")});
-    EXPECT_TRUE(current.arguments().value(0).toString().endsWith(QLatin1String(",WX1.AIR,12.5,WX1.BATT,13.10")));
+    const QDBusMessage current =
+        Call(RtuServer, "QueryCurrentData", {QStringLiteral("WX1.$REALTIME")});
+    EXPECT_TRUE(current.arguments().value(0).toString().endsWith(
+        QLatin1String(",WX1.AIR,12.5,WX1.BATT,13.10")));
     EXPECT_TRUE(Call(DecodeServer, "QueryCurrentData", {QStringLiteral("PUMP.$REALTIME")})
-                    .arguments().value(0).toString().endsWith(QLatin1String(",PUMP.STATE,RUN")));
+                    .arguments()
+                    .value(0)
+                    .toString()
+                    .endsWith(QLatin1String(",PUMP.STATE,RUN")));
 
     // Time tags and alarm changes come when asked for too.
     Register(RtuServer, "$TIMETAG");
@@ -251,13 +266,15 @@ TEST_F(SuiteBusTest, ControlRaisesEvents) {
               (QVariantList{Q(IID_IQXMBRTUDataCOM), QStringLiteral("$REALTIME"), text}));
 
     // The command line does the same; an event with any id and arguments.
-    const auto [status, error] = Command({QStringLiteral("--emit"), QStringLiteral("mbrtu"),
-                                          QStringLiteral("$TIMETAG"), QStringLiteral("05/12/2009 10:15:01")});
+    const auto [status, error] =
+        Command({QStringLiteral("--emit"), QStringLiteral("mbrtu"), QStringLiteral("$TIMETAG"),
+                 QStringLiteral("05/12/2009 10:15:01")});
     EXPECT_EQ(status, 0) << error.toStdString();
     ASSERT_TRUE(WaitFor([&] { return mbrtu.Events.size() == 2; }));
     EXPECT_EQ(Arguments(mbrtu.Events[1]).value(1).toString(), QLatin1String("$TIMETAG"));
     const QVariantList any{5, QStringLiteral("five"), true};
-    ASSERT_EQ(Control("EmitEvent", {QStringLiteral("mbrtu"), 77, QVariant(any)}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(Control("EmitEvent", {QStringLiteral("mbrtu"), 77, QVariant(any)}).type(),
+              QDBusMessage::ReplyMessage);
     ASSERT_TRUE(WaitFor([&] { return mbrtu.Events.size() == 3; }));
     EXPECT_EQ(DispatchId(mbrtu.Events[2]), 77);
     EXPECT_EQ(Arguments(mbrtu.Events[2]), any);
@@ -273,11 +290,12 @@ TEST_F(SuiteBusTest, ControlRaisesEvents) {
     EXPECT_EQ(DispatchId(setup.Events[2]), SetupShutdown);
 
     // Bad control calls are errors with a reason.
-    const QDBusMessage bad = Control("Emit", {QStringLiteral("pager"), QStringLiteral("$REALTIME"), text});
+    const QDBusMessage bad =
+        Control("Emit", {QStringLiteral("pager"), QStringLiteral("$REALTIME"), text});
     EXPECT_EQ(bad.errorName(), QLatin1String("org.freedesktop.DBus.Error.InvalidArgs"));
     EXPECT_EQ(Control("SetDelay", {QStringLiteral("rtu"), -1}).type(), QDBusMessage::ErrorMessage);
-    const auto [badStatus, badError] = Command({QStringLiteral("--emit"), QStringLiteral("pager"),
-                                                QStringLiteral("$REALTIME"), text});
+    const auto [badStatus, badError] = Command(
+        {QStringLiteral("--emit"), QStringLiteral("pager"), QStringLiteral("$REALTIME"), text});
     EXPECT_EQ(badStatus, 2);
 }
 
@@ -290,10 +308,13 @@ TEST_F(SuiteBusTest, ShutdownReleasesTheServersNameAndAbsenceBringsItBack) {
     EXPECT_TRUE(Arguments(rtu.Events.first()).isEmpty());
     EXPECT_FALSE(Owned(RtuServer));
     EXPECT_TRUE(Owned(DecodeServer));
-    EXPECT_EQ(Control("Emit", {QStringLiteral("rtu"), QStringLiteral("$REALTIME"), QStringLiteral("x")}).errorName(),
-              QLatin1String("QXSetup.Error.Absent"));
+    EXPECT_EQ(
+        Control("Emit", {QStringLiteral("rtu"), QStringLiteral("$REALTIME"), QStringLiteral("x")})
+            .errorName(),
+        QLatin1String("QXSetup.Error.Absent"));
 
-    ASSERT_EQ(Control("SetAbsent", {QStringLiteral("rtu"), false}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(Control("SetAbsent", {QStringLiteral("rtu"), false}).type(),
+              QDBusMessage::ReplyMessage);
     EXPECT_TRUE(Owned(RtuServer));
     const auto [status, error] = Command({QStringLiteral("--shutdown"), QStringLiteral("rtu")});
     EXPECT_EQ(status, 0) << error.toStdString();
@@ -301,16 +322,22 @@ TEST_F(SuiteBusTest, ShutdownReleasesTheServersNameAndAbsenceBringsItBack) {
 
     // The setup server stays on the bus (the control shares its name) but
     // stops answering while absent.
-    ASSERT_EQ(Control("SetAbsent", {QStringLiteral("setup"), true}).type(), QDBusMessage::ReplyMessage);
-    EXPECT_EQ(Call(SetupServer, "QuerySetup", {QStringLiteral("SetupLoad")}).type(), QDBusMessage::ErrorMessage);
-    ASSERT_EQ(Control("SetAbsent", {QStringLiteral("setup"), false}).type(), QDBusMessage::ReplyMessage);
-    EXPECT_EQ(Call(SetupServer, "QuerySetup", {QStringLiteral("General,Stations")}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(Control("SetAbsent", {QStringLiteral("setup"), true}).type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_EQ(Call(SetupServer, "QuerySetup", {QStringLiteral("SetupLoad")}).type(),
+              QDBusMessage::ErrorMessage);
+    ASSERT_EQ(Control("SetAbsent", {QStringLiteral("setup"), false}).type(),
+              QDBusMessage::ReplyMessage);
+    EXPECT_EQ(Call(SetupServer, "QuerySetup", {QStringLiteral("General,Stations")}).type(),
+              QDBusMessage::ReplyMessage);
 }
 
 TEST_F(SuiteBusTest, ADelayedServerDoesNotHoldUpTheOthers) {
-    ASSERT_EQ(Control("SetDelay", {QStringLiteral("setup"), 600}).type(), QDBusMessage::ReplyMessage);
-    QDBusMessage call = QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(SetupServer.ObjectPath),
-                                                       Q(SetupServer.Interface), QStringLiteral("QuerySetup"));
+    ASSERT_EQ(Control("SetDelay", {QStringLiteral("setup"), 600}).type(),
+              QDBusMessage::ReplyMessage);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(SetupServer.ObjectPath),
+                                       Q(SetupServer.Interface), QStringLiteral("QuerySetup"));
     call.setArguments({QStringLiteral("General,Stations")});
     QElapsedTimer clock;
     clock.start();
@@ -327,7 +354,8 @@ TEST_F(SuiteBusTest, ADelayedServerDoesNotHoldUpTheOthers) {
 TEST_F(SuiteBusTest, ASecondSuiteAndCommandsWithoutSuiteFail) {
     const auto [second, secondError] = Command({QStringLiteral("--suite"), suiteFile_});
     EXPECT_EQ(second, 1);
-    EXPECT_TRUE(secondError.contains(QLatin1String("QXSetup.Applications"))) << secondError.toStdString();
+    EXPECT_TRUE(secondError.contains(QLatin1String("QXSetup.Applications")))
+        << secondError.toStdString();
 
     EXPECT_EQ(Command({QStringLiteral("--quit")}).first, 0);
     ASSERT_TRUE(server_.waitForFinished(3000));
@@ -337,7 +365,8 @@ TEST_F(SuiteBusTest, ASecondSuiteAndCommandsWithoutSuiteFail) {
     const auto [status, error] = Command({QStringLiteral("--emit"), QStringLiteral("rtu"),
                                           QStringLiteral("$REALTIME"), QStringLiteral("x")});
     EXPECT_EQ(status, 1);
-    EXPECT_TRUE(error.startsWith(QLatin1String("qxsetup: no suite is running"))) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(QLatin1String("qxsetup: no suite is running")))
+        << error.toStdString();
     EXPECT_EQ(error.count(QLatin1Char('\n')), 1);
 
     // A broken suite file is bad use, reported on one line per fault.
@@ -348,7 +377,9 @@ TEST_F(SuiteBusTest, ASecondSuiteAndCommandsWithoutSuiteFail) {
     const auto [badStatus, badError] = Command({QStringLiteral("--suite"), bad.fileName()});
     EXPECT_EQ(badStatus, 2);
     EXPECT_TRUE(badError.contains(QLatin1String("Server=modem"))) << badError.toStdString();
-    EXPECT_EQ(Command({QStringLiteral("--suite"), dir_.filePath(QStringLiteral("missing.suite"))}).first, 2);
+    EXPECT_EQ(
+        Command({QStringLiteral("--suite"), dir_.filePath(QStringLiteral("missing.suite"))}).first,
+        2);
 }
 
 // A suite on a bus of its own, as for a remote node, with the default suite
@@ -356,7 +387,8 @@ TEST_F(SuiteBusTest, ASecondSuiteAndCommandsWithoutSuiteFail) {
 TEST(SuiteOnAnotherBus, ServesAndObeysThere) {
     QProcess daemon;
     daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address")});
     if (!daemon.waitForStarted(5000)) GTEST_SKIP() << "no dbus-daemon";
     ASSERT_TRUE(WaitFor([&] { return daemon.canReadLine(); }, 5000));
     const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
@@ -368,11 +400,14 @@ TEST(SuiteOnAnotherBus, ServesAndObeysThere) {
     {
         QDBusConnection other = QDBusConnection::connectToBus(address, QStringLiteral("other"));
         ASSERT_TRUE(other.isConnected());
-        ASSERT_TRUE(WaitFor([&] { return other.interface()->isServiceRegistered(Q(RtuServer.BusName)).value(); }));
-        QDBusMessage call = QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(SetupServer.ObjectPath),
-                                                           Q(SetupServer.Interface), QStringLiteral("QuerySetup"));
+        ASSERT_TRUE(WaitFor(
+            [&] { return other.interface()->isServiceRegistered(Q(RtuServer.BusName)).value(); }));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(SetupServer.ObjectPath),
+                                           Q(SetupServer.Interface), QStringLiteral("QuerySetup"));
         call.setArguments({QStringLiteral("General,Stations")});
-        EXPECT_EQ(other.call(call).arguments().value(0).toString(), QLatin1String("WX1,RIVER1,PUMP1"));
+        EXPECT_EQ(other.call(call).arguments().value(0).toString(),
+                  QLatin1String("WX1,RIVER1,PUMP1"));
         // Not on the session bus.
         QDBusConnection session = QDBusConnection::sessionBus();
         if (session.isConnected()) {
@@ -382,7 +417,8 @@ TEST(SuiteOnAnotherBus, ServesAndObeysThere) {
     QDBusConnection::disconnectFromBus(QStringLiteral("other"));
 
     QProcess quit;
-    quit.start(QStringLiteral(QX_SETUP_EXE), {QStringLiteral("--bus"), address, QStringLiteral("--quit")});
+    quit.start(QStringLiteral(QX_SETUP_EXE),
+               {QStringLiteral("--bus"), address, QStringLiteral("--quit")});
     ASSERT_TRUE(quit.waitForFinished(10000));
     EXPECT_EQ(quit.exitCode(), 0) << quit.readAllStandardError().toStdString();
     EXPECT_TRUE(server.waitForFinished(3000));

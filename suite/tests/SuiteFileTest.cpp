@@ -12,7 +12,9 @@
 namespace qx::suite {
 namespace {
 
-TSuiteLoad Parse(std::string_view text) { return ParseSuite(text, "t.suite", "/home/qx/"); }
+TSuiteLoad Parse(std::string_view text) {
+    return ParseSuite(text, "t.suite", "/home/qx/");
+}
 
 const TSuiteDef& Suite(const TSuiteLoad& load) {
     EXPECT_TRUE(load.Suite.has_value()) << (load.Errors.empty() ? "" : load.Errors.front());
@@ -21,7 +23,8 @@ const TSuiteDef& Suite(const TSuiteLoad& load) {
 }
 
 bool Mentions(const std::vector<std::string>& lines, std::string_view part) {
-    return std::any_of(lines.begin(), lines.end(), [&](auto& l) { return l.find(part) != std::string::npos; });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](auto& l) { return l.find(part) != std::string::npos; });
 }
 
 TEST(SuiteFile, DemoSuiteLoadsWithoutWarnings) {
@@ -33,7 +36,8 @@ TEST(SuiteFile, DemoSuiteLoadsWithoutWarnings) {
     EXPECT_TRUE(std::get<bool>(suite.General[GeneralRtuEnabled]));
     EXPECT_TRUE(std::get<bool>(suite.General[GeneralDecodeEnabled]));
     EXPECT_TRUE(std::get<bool>(suite.General[GeneralZOVizEnabled]));
-    for (const TServer s : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz}) EXPECT_TRUE(suite.Serves(s));
+    for (const TServer s : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz})
+        EXPECT_TRUE(suite.Serves(s));
     ASSERT_NE(suite.FindSensor("RIVER1", "LEVEL"), nullptr);
     EXPECT_TRUE(suite.FindSensor("RIVER1", "LEVEL")->Alarm.On);
     ASSERT_NE(suite.FindSensor("PUMP1", "STATE"), nullptr);
@@ -74,7 +78,9 @@ TEST(SuiteFile, RecordDefaultsHaveTheProtocolTypes) {
 TEST(SuiteFile, SectionsGiveStationsSensorsAndSetupValues) {
     const TSuiteLoad load = Parse(
         "[Station A]\nServer=mbrtu\nInterval=0.5\n"
-        "[Sensor A.X]\nEquation=X*2\nRtuSensorName=R1\nRawList=1,2\nEnabled=no\nValue7=-5\nValue19=QX_DATA2\n"
+        "[Sensor "
+        "A.X]\nEquation=X*2\nRtuSensorName=R1\nRawList=1,2\nEnabled=no\nValue7=-5\nValue19=QX_"
+        "DATA2\n"
         "Value30=  free text \n"
         "[Sensor A.Y]\nGenerator=text\nTexts=ON | OFF\n"
         "[station b]\n"
@@ -174,7 +180,8 @@ TEST(SuiteFile, StructuralFaultsAreErrors) {
     for (const Case& c : cases) {
         const TSuiteLoad load = Parse(c.text);
         EXPECT_FALSE(load.Suite.has_value()) << c.text;
-        EXPECT_TRUE(Mentions(load.Errors, c.message)) << c.text << " gave " << (load.Errors.empty() ? "" : load.Errors[0]);
+        EXPECT_TRUE(Mentions(load.Errors, c.message))
+            << c.text << " gave " << (load.Errors.empty() ? "" : load.Errors[0]);
     }
 }
 
@@ -210,13 +217,15 @@ TEST(SuiteFile, BadValuesWarnAndKeepDefaults) {
     };
     for (const Case& c : cases) {
         const TSuiteLoad load = Parse(c.text);
-        EXPECT_TRUE(load.Suite.has_value()) << c.text << (load.Errors.empty() ? "" : load.Errors[0]);
+        EXPECT_TRUE(load.Suite.has_value())
+            << c.text << (load.Errors.empty() ? "" : load.Errors[0]);
         EXPECT_TRUE(Mentions(load.Warnings, c.warning))
             << c.text << " gave " << (load.Warnings.empty() ? "no warning" : load.Warnings[0]);
     }
     // The defaults stand in for the bad values.
-    const TSuiteLoad load = Parse("[Suite]\nSetupLoadDelay=x\n[Station A]\nInterval=-1\n"
-                                  "[Sensor A.X]\nPeriod=0\nDecimals=x\nValue7=70000\nMin=5\nMax=1\n");
+    const TSuiteLoad load = Parse(
+        "[Suite]\nSetupLoadDelay=x\n[Station A]\nInterval=-1\n"
+        "[Sensor A.X]\nPeriod=0\nDecimals=x\nValue7=70000\nMin=5\nMax=1\n");
     const TSuiteDef& suite = Suite(load);
     EXPECT_EQ(suite.SetupLoadDelayMs, 0);
     EXPECT_DOUBLE_EQ(suite.Stations.at(0).Interval, 5);
@@ -233,7 +242,9 @@ TEST(SuiteFile, UnreadableFilesAreErrors) {
     EXPECT_TRUE(Mentions(LoadSuiteFile("/").Errors, "not a file"));
 
     // An empty file is an empty suite: only the setup server, no stations.
-    const std::string name = (std::filesystem::temp_directory_path() / ("qxsuite-" + std::to_string(::getpid()))).string();
+    const std::string name =
+        (std::filesystem::temp_directory_path() / ("qxsuite-" + std::to_string(::getpid())))
+            .string();
     { std::ofstream(name).flush(); }
     const TSuiteLoad load = LoadSuiteFile(name);
     std::filesystem::remove(name);
@@ -258,9 +269,9 @@ TEST(SuiteFile, MutatedSuitesNeverCrash) {
         for (int edits = 1 + static_cast<int>(next() % 8); edits > 0; --edits) {
             const std::size_t at = next() % text.size();
             switch (next() % 3) {
-            case 0: text[at] = alphabet[next() % alphabet.size()]; break;
-            case 1: text.erase(at, 1 + next() % 20); break;
-            default: text.insert(at, 1 + next() % 3, alphabet[next() % alphabet.size()]); break;
+                case 0: text[at] = alphabet[next() % alphabet.size()]; break;
+                case 1: text.erase(at, 1 + next() % 20); break;
+                default: text.insert(at, 1 + next() % 3, alphabet[next() % alphabet.size()]); break;
             }
             if (text.empty()) text = "x";
         }

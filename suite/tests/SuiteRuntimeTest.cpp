@@ -53,7 +53,8 @@ TEST_F(SuiteRuntimeTest, SetupQueries) {
         {"", "ERROR"},
         {"General,Nonsense", "ERROR"},
     };
-    for (const Case& c : cases) EXPECT_EQ(runtime.QuerySetup(c.request, true), c.answer) << c.request;
+    for (const Case& c : cases)
+        EXPECT_EQ(runtime.QuerySetup(c.request, true), c.answer) << c.request;
     EXPECT_EQ(runtime.QuerySetup("SetupLoad", false), "LOADING");
 }
 
@@ -68,7 +69,8 @@ TEST_F(SuiteRuntimeTest, SensorSetupRecords) {
 }
 
 TEST_F(SuiteRuntimeTest, CurrentDataCarriesEveryReadingAndAlarmCompanions) {
-    EXPECT_EQ(runtime.CurrentData("WX1.$REALTIME"), "05/12/2009 10:15:00,WX1.AIR,12.5,WX1.BATT,13.10");
+    EXPECT_EQ(runtime.CurrentData("WX1.$REALTIME"),
+              "05/12/2009 10:15:00,WX1.AIR,12.5,WX1.BATT,13.10");
     EXPECT_EQ(runtime.CurrentData("river.$realtime"),
               "05/12/2009 10:15:00,RIVER.LEVEL,1.00,RIVER.LEVEL:2,OK,RIVER.STATE,OPEN");
     EXPECT_EQ(runtime.CurrentData("EMPTY.$REALTIME"), "05/12/2009 10:15:00");
@@ -82,7 +84,8 @@ TEST_F(SuiteRuntimeTest, AdvanceTakesNewReadingsAndReportsAlarmChanges) {
     EXPECT_EQ(runtime.Feeds()[0].ReadingType(), TypeRealtime);
     EXPECT_EQ(river.AlarmChangeText(), "");
     river.Advance(10, t0 + 10);
-    EXPECT_EQ(river.CurrentText(), "05/12/2009 10:15:10,RIVER.LEVEL,4.00,RIVER.LEVEL:2,HIGH,RIVER.STATE,OPEN");
+    EXPECT_EQ(river.CurrentText(),
+              "05/12/2009 10:15:10,RIVER.LEVEL,4.00,RIVER.LEVEL:2,HIGH,RIVER.STATE,OPEN");
     EXPECT_EQ(river.AlarmChangeText(), "05/12/2009 10:15:10,RIVER.LEVEL,4.00,RIVER.LEVEL:2,HIGH");
     river.Advance(15, t0 + 15);
     EXPECT_EQ(river.AlarmChangeText(), "");  // still high: no change
