@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "shell/DialogLayout.h"
+
 namespace qx {
 
 TfrmExitConfirm::TfrmExitConfirm(QWidget* parent) : QDialog(parent) {
@@ -40,14 +42,7 @@ TfrmExitConfirm::TfrmExitConfirm(QWidget* parent) : QDialog(parent) {
     auto* top = new QHBoxLayout;
     top->addWidget(picture, 0, Qt::AlignTop);
     top->addWidget(lblConfirm, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    SetFixedDialogLayout(this, top, btnOK, btnCancel);
 }
 
 void TfrmExitConfirm::StartTimeOut(int milliseconds) {

@@ -1,17 +1,11 @@
 #include "pages/WatchTab.h"
 
+#include "textscan/AsciiText.h"
+
 namespace qx {
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
+    return SameIgnoringAsciiCase(a, b);
 }
 
 void TWatchTab::AddSensor(const std::string&, const std::string&) {}

@@ -1,4 +1,5 @@
 #include "serverlink/SetupRecords.h"
+#include "textscan/AsciiText.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,26 +8,6 @@
 namespace qx {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        if (c != b[i]) return false;
-    }
-    return true;
-}
 
 std::string RealToText(double value) {
     char text[32];
@@ -123,10 +104,10 @@ bool SetupValueToBool(const TSetupValue& value, bool& out) {
         if (std::isnan(*d)) return false;
         out = *d != 0;
     } else if (const auto* text = std::get_if<std::string>(&value)) {
-        const std::string_view t = Trimmed(*text);
-        if (EqualsNoCase(t, "true")) {
+        const std::string_view t = TrimBlanks(*text);
+        if (SameIgnoringAsciiCase(t, "true")) {
             out = true;
-        } else if (EqualsNoCase(t, "false")) {
+        } else if (SameIgnoringAsciiCase(t, "false")) {
             out = false;
         } else {
             return false;
@@ -148,7 +129,7 @@ bool SetupValueToInteger(const TSetupValue& value, std::int64_t& out) {
         if (!std::isfinite(*d) || std::fabs(*d) > 4.6e18) return false;
         out = static_cast<std::int64_t>(std::nearbyint(*d));
     } else if (const auto* text = std::get_if<std::string>(&value)) {
-        std::string_view t = Trimmed(*text);
+        std::string_view t = TrimBlanks(*text);
         if (!t.empty() && t.front() == '+') t.remove_prefix(1);
         if (t.empty()) return false;
         const auto result = std::from_chars(t.data(), t.data() + t.size(), out);

@@ -2,12 +2,10 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
+#include "shell/DialogLayout.h"
 #include "shell/Workspace.h"
 
 namespace qx {
@@ -36,15 +34,7 @@ TfrmGlobalOptions::TfrmGlobalOptions(int listCount, int graphCount, QWidget* par
     connect(btnOK, &QPushButton::clicked, this, &TfrmGlobalOptions::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    SetFixedDialogLayout(this, group, btnOK, btnCancel);
 }
 
 void TfrmGlobalOptions::showEvent(QShowEvent* event) {

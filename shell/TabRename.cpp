@@ -1,7 +1,8 @@
 #include "shell/TabRename.h"
 
+#include "shell/DialogLayout.h"
+
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,14 +27,7 @@ TfrmTabName::TfrmTabName(const QString& caption, QWidget* parent) : QDialog(pare
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    SetFixedDialogLayout(this, group, btnOK, btnCancel);
 }
 
 }  // namespace qx

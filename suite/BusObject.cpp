@@ -8,23 +8,23 @@
 
 namespace qx::suite {
 
-TBusObject::TBusObject(QList<TInterfaceSpec> interfaces, THandler handler, QObject* parent)
+TBusObject::TBusObject(QList<TInterfaceDescription> interfaces, THandler handler, QObject* parent)
     : QDBusVirtualObject(parent),
       interfaces_(std::move(interfaces)),
       handler_(std::move(handler)) {}
 
 QString TBusObject::introspect(const QString&) const {
     QString xml;
-    for (const TInterfaceSpec& i : interfaces_) xml += i.IntrospectionXml();
+    for (const TInterfaceDescription& i : interfaces_) xml += i.IntrospectionXml();
     return xml;
 }
 
 bool TBusObject::handleMessage(const QDBusMessage& message, const QDBusConnection& connection) {
     if (message.type() != QDBusMessage::MethodCallMessage) return false;
     const QString interface = message.interface();
-    const TMemberSpec* method = nullptr;
+    const TMemberDescription* method = nullptr;
     bool ownInterface = false;
-    for (const TInterfaceSpec& i : interfaces_) {
+    for (const TInterfaceDescription& i : interfaces_) {
         if (!interface.isEmpty() && interface != i.Name) continue;
         ownInterface = ownInterface || !interface.isEmpty();
         method = i.FindMethod(message.member());

@@ -10,7 +10,7 @@
 #include <QDBusVirtualObject>
 #include <QList>
 
-#include "suite/InterfaceSpec.h"
+#include "suite/InterfaceDescription.h"
 
 namespace qx::suite {
 
@@ -20,9 +20,10 @@ public:
     // Answers a call of one declared method: its reply or an error reply.
     using THandler = std::function<QDBusMessage(const QDBusMessage& call)>;
 
-    TBusObject(QList<TInterfaceSpec> interfaces, THandler handler, QObject* parent = nullptr);
+    TBusObject(QList<TInterfaceDescription> interfaces, THandler handler,
+               QObject* parent = nullptr);
 
-    const QList<TInterfaceSpec>& Interfaces() const { return interfaces_; }
+    const QList<TInterfaceDescription>& Interfaces() const { return interfaces_; }
 
     // Every reply is sent that many milliseconds after the call arrived.
     void SetDelay(int ms) { delayMs_ = ms; }
@@ -36,7 +37,7 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
 private:
-    QList<TInterfaceSpec> interfaces_;
+    QList<TInterfaceDescription> interfaces_;
     THandler handler_;
     int delayMs_ = 0;
     bool absent_ = false;

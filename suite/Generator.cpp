@@ -28,7 +28,7 @@ std::string FormatReal(double v, int decimals) {
     return std::string(buffer, end);
 }
 
-std::string_view AlarmState(const TAlarmSpec& alarm, double value) {
+std::string_view AlarmState(const TAlarmSettings& alarm, double value) {
     if (alarm.High && value > *alarm.High) return "HIGH";
     if (alarm.Low && value < *alarm.Low) return "LOW";
     return "OK";
@@ -51,16 +51,17 @@ std::uint32_t SensorSeed(std::uint32_t suiteSeed, std::string_view station,
     return h;
 }
 
-TGenerator::TGenerator(const TGeneratorSpec& spec, std::uint32_t seed)
-    : spec_(spec),
+TGenerator::TGenerator(const TGeneratorSettings& settings, std::uint32_t seed)
+    : settings_(settings),
       random_(seed),
-      number_(spec.Kind == TGeneratorKind::Walk ? std::clamp(spec.Value, spec.Min, spec.Max)
-                                                : spec.Value) {
+      number_(settings.Kind == TGeneratorKind::Walk
+                  ? std::clamp(settings.Value, settings.Min, settings.Max)
+                  : settings.Value) {
     Advance(0);
 }
 
 void TGenerator::Advance(double t) {
-    const TGeneratorSpec& s = spec_;
+    const TGeneratorSettings& s = settings_;
     switch (s.Kind) {
         case TGeneratorKind::Constant: number_ = s.Value; break;
         case TGeneratorKind::Ramp: {

@@ -13,7 +13,7 @@ namespace qx::suite {
 
 class TGenerator {
 public:
-    TGenerator(const TGeneratorSpec& spec, std::uint32_t seed);
+    TGenerator(const TGeneratorSettings& settings, std::uint32_t seed);
 
     // Takes the reading at t seconds after the suite started. A random walk
     // takes one step per reading; the others depend on t alone.
@@ -25,7 +25,7 @@ public:
     double Number() const { return number_; }
 
 private:
-    TGeneratorSpec spec_;
+    TGeneratorSettings settings_;
     std::mt19937 random_;
     double number_ = 0;
     std::string text_;
@@ -36,7 +36,7 @@ std::string FormatReal(double v, int decimals);
 
 // The alarm companion's value for a reading: "HIGH" above the high limit,
 // "LOW" below the low limit, otherwise "OK".
-std::string_view AlarmState(const TAlarmSpec& alarm, double value);
+std::string_view AlarmState(const TAlarmSettings& alarm, double value);
 
 // A seed for one sensor: the suite's seed mixed with the names, the same
 // on every run.

@@ -48,7 +48,7 @@ QVariantList ToVariantList(const std::array<TSetupValue, N>& record) {
     return list;
 }
 
-QList<TInterfaceSpec> Parsed(const QString& xml) {
+QList<TInterfaceDescription> Parsed(const QString& xml) {
     return ParseInterfaces(xml);
 }
 

@@ -1,4 +1,5 @@
 #include "suite/SuiteFile.h"
+#include "textscan/AsciiText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,16 +17,6 @@ namespace qx::suite {
 
 namespace {
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 bool StartsWithName(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && SameName(s.substr(0, prefix.size()), prefix);
 }
@@ -34,7 +25,7 @@ std::vector<std::string> SplitList(std::string_view text, char separator) {
     std::vector<std::string> items;
     while (true) {
         const std::size_t end = text.find(separator);
-        const std::string_view item = Trim(text.substr(0, end));
+        const std::string_view item = TrimBlanks(text.substr(0, end));
         if (!item.empty()) items.emplace_back(item);
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
@@ -43,7 +34,7 @@ std::vector<std::string> SplitList(std::string_view text, char separator) {
 }
 
 std::optional<double> ParseReal(std::string_view text) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -54,7 +45,7 @@ std::optional<double> ParseReal(std::string_view text) {
 }
 
 std::optional<std::int64_t> ParseInteger(std::string_view text) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     std::int64_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -63,7 +54,7 @@ std::optional<std::int64_t> ParseInteger(std::string_view text) {
 }
 
 std::optional<bool> ParseBool(std::string_view text) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     for (const char* yes : {"1", "yes", "true", "on"})
         if (SameName(text, yes)) return true;
     for (const char* no : {"0", "no", "false", "off"})
@@ -135,7 +126,7 @@ public:
 
     std::optional<std::string> Text(const std::string& section, const std::string& key) const {
         if (!ini_.ValueExists(section, key)) return std::nullopt;
-        return std::string(Trim(ini_.ReadString(section, key, "")));
+        return std::string(TrimBlanks(ini_.ReadString(section, key, "")));
     }
 
     double Real(const std::string& section, const std::string& key, double def, double min,
@@ -188,7 +179,7 @@ public:
                               ? std::optional(ini_.ReadString(section, key, ""))
                               : std::nullopt;
         if (!text) return;
-        if (auto parsed = ParseSetupValue(record[n], Trim(*text))) {
+        if (auto parsed = ParseSetupValue(record[n], TrimBlanks(*text))) {
             record[n] = std::move(*parsed);
         } else {
             Warn(section,
@@ -281,7 +272,7 @@ void ReadSensor(TReader& r, const TMemIniFile& ini, const std::string& station,
     r.SetupValue(section, "Enabled", sensor.Setup, SensorEnabled);
     r.SetupValue(section, "IsText", sensor.Setup, SensorIsText);
 
-    TGeneratorSpec& g = sensor.Generator;
+    TGeneratorSettings& g = sensor.Generator;
     const auto generator = r.Text(section, "Generator");
     if (generator) {
         if (const auto kind = GeneratorByName(*generator)) {
@@ -318,7 +309,7 @@ void ReadSensor(TReader& r, const TMemIniFile& ini, const std::string& station,
         g.Texts = {"OFF", "ON"};
     }
 
-    TAlarmSpec& a = sensor.Alarm;
+    TAlarmSettings& a = sensor.Alarm;
     a.On = r.Bool(section, "Alarm").value_or(false);
     a.Tag = r.Text(section, "AlarmTag").value_or("");
     if (a.Tag.empty()) a.Tag = sensor.Name;
@@ -353,7 +344,7 @@ void ReadStation(TReader& r, const TMemIniFile& ini, const std::vector<std::stri
     if (list) names = SplitList(*list, ',');
     for (const std::string& s : sections) {
         if (!StartsWithName(s, sensorPrefix)) continue;
-        const std::string name(Trim(std::string_view(s).substr(sensorPrefix.size())));
+        const std::string name(TrimBlanks(std::string_view(s).substr(sensorPrefix.size())));
         const bool listed =
             std::any_of(names.begin(), names.end(), [&](auto& n) { return SameName(n, name); });
         if (!list) {
@@ -391,7 +382,7 @@ void ReadStation(TReader& r, const TMemIniFile& ini, const std::vector<std::stri
         if (sensor.Alarm.On) addTag(sensorPrefix + sensor.Name, sensor.Alarm.Tag, sensor.Name);
     const std::string tagSection = std::string(kTagsPrefix) + station.Name;
     for (const std::string& tag : ini.ReadSection(tagSection)) {
-        const std::string owner(Trim(ini.ReadString(tagSection, tag, "")));
+        const std::string owner(TrimBlanks(ini.ReadString(tagSection, tag, "")));
         const auto sensor = std::find_if(station.Sensors.begin(), station.Sensors.end(),
                                          [&](auto& s) { return SameName(s.Name, owner); });
         if (sensor == station.Sensors.end()) {
@@ -417,8 +408,7 @@ std::string JoinNames(const std::vector<TStationDef>& stations) {
 }  // namespace
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
+    return SameIgnoringAsciiCase(a, b);
 }
 
 std::optional<TServer> ServerByKey(std::string_view key) {
@@ -506,7 +496,7 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
     if (list) names = SplitList(*list, ',');
     for (const std::string& s : sections) {
         if (!StartsWithName(s, kStationPrefix)) continue;
-        const std::string name(Trim(std::string_view(s).substr(kStationPrefix.size())));
+        const std::string name(TrimBlanks(std::string_view(s).substr(kStationPrefix.size())));
         const bool listed =
             std::any_of(names.begin(), names.end(), [&](auto& n) { return SameName(n, name); });
         if (!list) {
@@ -532,7 +522,7 @@ TSuiteLoad ParseSuite(std::string_view text, const std::string& fileName, const 
         if (!StartsWithName(s, kTagsPrefix) && !StartsWithName(s, kSensorPrefix)) continue;
         const std::string_view rest = std::string_view(s).substr(
             StartsWithName(s, kTagsPrefix) ? kTagsPrefix.size() : kSensorPrefix.size());
-        const std::string_view station = Trim(rest.substr(0, rest.find('.')));
+        const std::string_view station = TrimBlanks(rest.substr(0, rest.find('.')));
         if (!suite.FindStation(station)) r.Warn(s, "no such station; ignored");
     }
 

@@ -51,7 +51,7 @@ TSensorSetup DefaultSensorSetup(const std::string& station, const std::string& s
 
 enum class TGeneratorKind { Constant, Ramp, Sine, Walk, Step, Text };
 
-struct TGeneratorSpec {
+struct TGeneratorSettings {
     TGeneratorKind Kind = TGeneratorKind::Constant;
     double Value = 0;  // constant value; start of a random walk
     double Min = 0;
@@ -64,7 +64,7 @@ struct TGeneratorSpec {
 
 // The alarm companion of a sensor: every reading also carries TAG:2 with
 // "HIGH", "LOW" or "OK" as the sensor's value stands to the limits.
-struct TAlarmSpec {
+struct TAlarmSettings {
     bool On = false;
     std::string Tag;  // defaults to the sensor's name
     std::optional<double> High;
@@ -74,8 +74,8 @@ struct TAlarmSpec {
 struct TSensorDef {
     std::string Name;
     TSensorSetup Setup;
-    TGeneratorSpec Generator;
-    TAlarmSpec Alarm;
+    TGeneratorSettings Generator;
+    TAlarmSettings Alarm;
 };
 
 struct TTagDef {

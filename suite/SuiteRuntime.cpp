@@ -39,7 +39,7 @@ void TStationFeed::Advance(double t, std::int32_t seconds) {
     seconds_ = seconds;
     for (std::size_t i = 0; i < generators_.size(); ++i) {
         generators_[i].Advance(t);
-        const TAlarmSpec& alarm = def_->Sensors[i].Alarm;
+        const TAlarmSettings& alarm = def_->Sensors[i].Alarm;
         if (!alarm.On) continue;
         const std::string_view state = AlarmState(alarm, generators_[i].Number());
         alarmChanged_[i] = state != alarms_[i];

@@ -1,4 +1,5 @@
 #include "textscan/DateExpression.h"
+#include "textscan/AsciiText.h"
 
 #include <climits>
 #include <string>
@@ -10,18 +11,8 @@ namespace qx {
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -33,7 +24,7 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 // A part of a date or time: blanks around decimal digits. Anything else,
 // including an empty part, counts as 0; values beyond INT_MAX saturate.
 std::int64_t PartValue(std::string_view part) {
-    part = Trim(part);
+    part = TrimBlanks(part);
     if (part.empty()) return 0;
     std::int64_t value = 0;
     for (char c : part) {
@@ -226,7 +217,7 @@ std::int32_t EvaluateDateExpression(std::string_view text, std::int32_t referenc
     } else {
         const TDateTimeParts now = SplitSeconds(reference);
         base = {now.Year, now.Month, now.Day, now.Hour, now.Minute, now.Second};
-        ApplyKeyword(UpperAscii(Trim(baseText)), reference, base, offset);
+        ApplyKeyword(UpperAscii(TrimBlanks(baseText)), reference, base, offset);
     }
 
     if (sign != 0) {

@@ -136,11 +136,11 @@ constexpr bool FormatTypeAccepts(FormatKind kind) {
 }
 
 template <class... Args>
-struct FormatSpec {
+struct CheckedFormat {
     std::string_view text;
     template <class S>
     requires std::is_convertible_v<const S&, std::string_view>
-    consteval FormatSpec(const S& s) : text(s) {
+    consteval CheckedFormat(const S& s) : text(s) {
         constexpr bool (*accepts[])(FormatKind) = {&FormatTypeAccepts<Args>..., nullptr};
         std::size_t next = 0;
         bool ok = true;
@@ -177,7 +177,8 @@ FormatValue ToFormatValue(const T& v) {
 }  // namespace detail
 
 template <class... Args>
-std::string FormatValues(std::type_identity_t<FormatSpec<Args...>> format, const Args&... values) {
+std::string FormatValues(std::type_identity_t<CheckedFormat<Args...>> format,
+                         const Args&... values) {
     if constexpr (sizeof...(Args) == 0) {
         return FormatValuesDynamic(format.text, {});
     } else {

@@ -1,4 +1,5 @@
 #include "textscan/MemIniFile.h"
+#include "textscan/AsciiText.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,27 +22,6 @@
 namespace qx {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameIniName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
 bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
@@ -53,7 +33,7 @@ void CheckSectionName(std::string_view section) {
 }
 
 void CheckKeyName(std::string_view key) {
-    const std::string_view trimmed = Trim(key);
+    const std::string_view trimmed = TrimBlanks(key);
     if (trimmed.empty() || trimmed.size() != key.size() ||
         key.find('=') != std::string_view::npos || key.front() == '[' || key.front() == ';' ||
         key.front() == '#' || HasLineBreak(key))
@@ -70,7 +50,7 @@ std::string OneLine(std::string_view value) {
 
 // A decimal integer over the whole text, optional sign.
 bool ParseInteger(std::string_view text, long long& out) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
@@ -132,10 +112,10 @@ bool ParseTimeOfDay(std::string_view text, char separator, int& seconds) {
     if (!TakeAny(text, separator, ':')) return false;
     if (!ReadNumberField(text, 2, 2, n)) return false;
     if (TakeAny(text, separator, ':') && !ReadNumberField(text, 2, 2, s)) return false;
-    text = Trim(text);
+    text = TrimBlanks(text);
     if (!text.empty()) {
-        const bool am = SameIniName(text, "AM");
-        const bool pm = SameIniName(text, "PM");
+        const bool am = SameIgnoringAsciiCase(text, "AM");
+        const bool pm = SameIgnoringAsciiCase(text, "PM");
         if (!am && !pm) return false;
         if (h < 1 || h > 12) return false;
         h = (h % 12) + (pm ? 12 : 0);
@@ -146,43 +126,33 @@ bool ParseTimeOfDay(std::string_view text, char separator, int& seconds) {
 }
 
 bool ParseDateTime(std::string_view text, TDateTime& out) {
-    text = Trim(text);
+    text = TrimBlanks(text);
     const TRegionalSettings& regional = Regional();
     TDateTimeParts parts;
     std::string_view rest = text;
     bool haveDate = false;
-    // yyyy-mm-dd
-    {
-        std::string_view t = text;
-        int y = 0, m = 0, d = 0;
-        if (ReadNumberField(t, 4, 4, y) && Take(t, '-') && ReadNumberField(t, 1, 2, m) &&
-            Take(t, '-') && ReadNumberField(t, 1, 2, d)) {
-            if (!ValidDate(y, m, d)) return false;
-            parts.Year = y;
-            parts.Month = m;
-            parts.Day = d;
-            haveDate = true;
-            rest = t;
-            if (!rest.empty() && (rest.front() == 'T' || rest.front() == 't'))
-                rest.remove_prefix(1);
-        }
+    // yyyy-mm-dd (with an optional "T" before the time), else mm/dd/yyyy
+    // with the regional date separator.
+    int y = 0, m = 0, d = 0;
+    std::string_view t = text;
+    if (ReadNumberField(t, 4, 4, y) && Take(t, '-') && ReadNumberField(t, 1, 2, m) &&
+        Take(t, '-') && ReadNumberField(t, 1, 2, d)) {
+        haveDate = true;
+        if (!t.empty() && (t.front() == 'T' || t.front() == 't')) t.remove_prefix(1);
+    } else {
+        t = text;
+        haveDate = ReadNumberField(t, 1, 2, m) && Take(t, regional.DateSeparator) &&
+                   ReadNumberField(t, 1, 2, d) && Take(t, regional.DateSeparator) &&
+                   ReadNumberField(t, 4, 4, y);
     }
-    // mm/dd/yyyy with the regional date separator
-    if (!haveDate) {
-        std::string_view t = text;
-        int y = 0, m = 0, d = 0;
-        if (ReadNumberField(t, 1, 2, m) && Take(t, regional.DateSeparator) &&
-            ReadNumberField(t, 1, 2, d) && Take(t, regional.DateSeparator) &&
-            ReadNumberField(t, 4, 4, y)) {
-            if (!ValidDate(y, m, d)) return false;
-            parts.Year = y;
-            parts.Month = m;
-            parts.Day = d;
-            haveDate = true;
-            rest = t;
-        }
+    if (haveDate) {
+        if (!ValidDate(y, m, d)) return false;
+        parts.Year = y;
+        parts.Month = m;
+        parts.Day = d;
+        rest = t;
     }
-    rest = Trim(rest);
+    rest = TrimBlanks(rest);
     int seconds = 0;
     if (!rest.empty() && !ParseTimeOfDay(rest, regional.TimeSeparator, seconds)) return false;
     if (!haveDate) {
@@ -235,12 +205,12 @@ void TMemIniFile::SetText(std::string_view text) {
         start = end + 1;
         if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
 
-        const std::string_view trimmed = Trim(raw);
+        const std::string_view trimmed = TrimBlanks(raw);
         if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '#' &&
             trimmed.front() == '[' && trimmed.size() >= 2 && trimmed.back() == ']') {
             Block block;
             block.Header = std::string(raw);
-            block.Name = std::string(Trim(trimmed.substr(1, trimmed.size() - 2)));
+            block.Name = std::string(TrimBlanks(trimmed.substr(1, trimmed.size() - 2)));
             blocks_.push_back(std::move(block));
             continue;
         }
@@ -249,7 +219,7 @@ void TMemIniFile::SetText(std::string_view text) {
         if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '#') {
             const std::size_t eq = raw.find('=');
             if (eq != std::string_view::npos) {
-                const std::string_view name = Trim(raw.substr(0, eq));
+                const std::string_view name = TrimBlanks(raw.substr(0, eq));
                 if (!name.empty()) {
                     line.Key = std::string(name);
                     line.ValueStart = eq + 1;
@@ -331,9 +301,9 @@ bool TMemIniFile::SaveToFile(std::string* error) const {
 const TMemIniFile::Line* TMemIniFile::FindKey(std::string_view Section,
                                               std::string_view Key) const {
     for (const Block& block : blocks_) {
-        if (block.Erased || !SameIniName(block.Name, Section)) continue;
+        if (block.Erased || !SameIgnoringAsciiCase(block.Name, Section)) continue;
         for (const Line& line : block.Lines)
-            if (!line.Key.empty() && SameIniName(line.Key, Key)) return &line;
+            if (!line.Key.empty() && SameIgnoringAsciiCase(line.Key, Key)) return &line;
         return nullptr;
     }
     return nullptr;
@@ -342,7 +312,7 @@ const TMemIniFile::Line* TMemIniFile::FindKey(std::string_view Section,
 TMemIniFile::Block& TMemIniFile::BlockForWrite(std::string_view Section) {
     CheckSectionName(Section);
     for (Block& block : blocks_) {
-        if (!SameIniName(block.Name, Section)) continue;
+        if (!SameIgnoringAsciiCase(block.Name, Section)) continue;
         if (block.Erased) {
             block.Erased = false;
             block.Header = "[" + std::string(Section) + "]";
@@ -366,8 +336,9 @@ std::vector<TMemIniFile::Line>::iterator TMemIniFile::KeyInsertPosition(Block& b
 }
 
 bool TMemIniFile::SectionExists(const std::string& Section) const {
-    return std::any_of(blocks_.begin(), blocks_.end(),
-                       [&](const Block& b) { return !b.Erased && SameIniName(b.Name, Section); });
+    return std::any_of(blocks_.begin(), blocks_.end(), [&](const Block& b) {
+        return !b.Erased && SameIgnoringAsciiCase(b.Name, Section);
+    });
 }
 
 bool TMemIniFile::ValueExists(const std::string& Section, const std::string& Key) const {
@@ -377,11 +348,11 @@ bool TMemIniFile::ValueExists(const std::string& Section, const std::string& Key
 std::vector<std::string> TMemIniFile::ReadSection(const std::string& Section) const {
     std::vector<std::string> keys;
     for (const Block& block : blocks_) {
-        if (block.Erased || !SameIniName(block.Name, Section)) continue;
+        if (block.Erased || !SameIgnoringAsciiCase(block.Name, Section)) continue;
         for (const Line& line : block.Lines) {
             if (line.Key.empty()) continue;
             const bool seen = std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
-                return SameIniName(k, line.Key);
+                return SameIgnoringAsciiCase(k, line.Key);
             });
             if (!seen) keys.push_back(line.Key);
         }
@@ -395,7 +366,7 @@ std::vector<std::string> TMemIniFile::ReadSections() const {
     for (const Block& block : blocks_) {
         if (block.Erased) continue;
         const bool seen = std::any_of(names.begin(), names.end(), [&](const std::string& n) {
-            return SameIniName(n, block.Name);
+            return SameIgnoringAsciiCase(n, block.Name);
         });
         if (!seen) names.push_back(block.Name);
     }
@@ -405,7 +376,7 @@ std::vector<std::string> TMemIniFile::ReadSections() const {
 void TMemIniFile::EraseSection(const std::string& Section) {
     // Every occurrence goes, so that nothing of the section is read afterwards.
     for (Block& block : blocks_) {
-        if (block.Erased || !SameIniName(block.Name, Section)) continue;
+        if (block.Erased || !SameIgnoringAsciiCase(block.Name, Section)) continue;
         auto last = std::find_if(block.Lines.rbegin(), block.Lines.rend(),
                                  [](const Line& l) { return !l.Key.empty(); });
         block.Lines.erase(block.Lines.begin(), last.base());
@@ -415,9 +386,10 @@ void TMemIniFile::EraseSection(const std::string& Section) {
 
 void TMemIniFile::DeleteKey(const std::string& Section, const std::string& Key) {
     for (Block& block : blocks_) {
-        if (block.Erased || !SameIniName(block.Name, Section)) continue;
-        std::erase_if(block.Lines,
-                      [&](const Line& l) { return !l.Key.empty() && SameIniName(l.Key, Key); });
+        if (block.Erased || !SameIgnoringAsciiCase(block.Name, Section)) continue;
+        std::erase_if(block.Lines, [&](const Line& l) {
+            return !l.Key.empty() && SameIgnoringAsciiCase(l.Key, Key);
+        });
         return;
     }
 }
@@ -434,7 +406,7 @@ void TMemIniFile::WriteString(const std::string& Section, const std::string& Key
     CheckKeyName(Key);
     Block& block = BlockForWrite(Section);
     for (Line& line : block.Lines) {
-        if (line.Key.empty() || !SameIniName(line.Key, Key)) continue;
+        if (line.Key.empty() || !SameIgnoringAsciiCase(line.Key, Key)) continue;
         line.Text = line.Text.substr(0, line.ValueStart) + OneLine(Value);
         return;
     }
@@ -476,7 +448,7 @@ double TMemIniFile::ReadFloat(const std::string& Section, const std::string& Key
                               double Default) const {
     const Line* line = FindKey(Section, Key);
     if (!line) return Default;
-    std::string text(Trim(std::string_view(line->Text).substr(line->ValueStart)));
+    std::string text(TrimBlanks(std::string_view(line->Text).substr(line->ValueStart)));
     const char separator = Regional().DecimalSeparator;
     if (separator != '.') std::replace(text.begin(), text.end(), separator, '.');
     std::string_view digits = text;

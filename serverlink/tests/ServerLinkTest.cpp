@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <thread>
+#include <QThread>
 
 #include "serverlink/HomeDirectory.h"
 #include "serverlink/Identifiers.h"
@@ -479,8 +479,11 @@ TEST_F(ServerLinkTest, TheSetupLookupWorksFromAnotherThread) {
     Connect();
     bool ok = false;
     std::string answer;
-    std::thread other([&] { ok = Link().LookupSetupValue("TAGINFO", "ST1", "", "AIR", answer); });
-    other.join();
+    // A thread of Qt's own, as the program's other threads would be.
+    std::unique_ptr<QThread> other(
+        QThread::create([&] { ok = Link().LookupSetupValue("TAGINFO", "ST1", "", "AIR", answer); }));
+    other->start();
+    ASSERT_TRUE(other->wait(30000));
     EXPECT_TRUE(ok);
     EXPECT_EQ(answer, "WIND");
 }

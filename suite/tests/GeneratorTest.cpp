@@ -10,8 +10,8 @@
 namespace qx::suite {
 namespace {
 
-TGeneratorSpec Spec(TGeneratorKind kind, double min, double max, double period) {
-    TGeneratorSpec s;
+TGeneratorSettings Settings(TGeneratorKind kind, double min, double max, double period) {
+    TGeneratorSettings s;
     s.Kind = kind;
     s.Min = min;
     s.Max = max;
@@ -34,14 +34,14 @@ TEST(Generator, PeriodicKindsFollowTime) {
         {TGeneratorKind::Step, 100, "30.00"}, {TGeneratorKind::Step, 250, "10.00"},
     };
     for (const Case& c : cases) {
-        TGenerator g(Spec(c.kind, 10, 30, 100), 1);
+        TGenerator g(Settings(c.kind, 10, 30, 100), 1);
         g.Advance(c.t);
         EXPECT_EQ(g.Text(), c.text) << static_cast<int>(c.kind) << " at " << c.t;
     }
 }
 
 TEST(Generator, ConstantAndTextValues) {
-    TGeneratorSpec constant;
+    TGeneratorSettings constant;
     constant.Value = -3.14159;
     constant.Decimals = 3;
     TGenerator c(constant, 1);
@@ -49,7 +49,7 @@ TEST(Generator, ConstantAndTextValues) {
     EXPECT_EQ(c.Text(), "-3.142");
     EXPECT_DOUBLE_EQ(c.Number(), -3.14159);
 
-    TGeneratorSpec text = Spec(TGeneratorKind::Text, 0, 0, 10);
+    TGeneratorSettings text = Settings(TGeneratorKind::Text, 0, 0, 10);
     text.Texts = {"STOPPED", "RUNNING", "FAULT"};
     TGenerator t(text, 1);
     EXPECT_EQ(t.Text(), "STOPPED");
@@ -61,7 +61,7 @@ TEST(Generator, ConstantAndTextValues) {
 }
 
 TEST(Generator, RandomWalkStaysInItsBoundsAndRepeatsWithItsSeed) {
-    TGeneratorSpec walk = Spec(TGeneratorKind::Walk, 0, 10, 60);
+    TGeneratorSettings walk = Settings(TGeneratorKind::Walk, 0, 10, 60);
     walk.Value = 9.5;
     walk.Step = 2;
     TGenerator a(walk, 7), b(walk, 7), other(walk, 8);
@@ -91,7 +91,7 @@ TEST(Generator, FormatRealIsLocaleFreeAndNeverNegativeZero) {
 }
 
 TEST(Generator, AlarmStateAgainstLimits) {
-    TAlarmSpec alarm;
+    TAlarmSettings alarm;
     alarm.On = true;
     alarm.High = 3;
     alarm.Low = 1;

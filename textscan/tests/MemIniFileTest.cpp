@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -290,6 +292,33 @@ TEST(MemIniFileDisk, FailedSaveKeepsThePreviousFile) {
     EXPECT_NE(error.find("qx.QFG"), std::string::npos) << error;
     ::chmod(dir.Path().c_str(), 0700);
     EXPECT_EQ(ReadAll(name), "[S]\nk=old\n");
+}
+
+// A disk that fills during the save (a file size limit stands in for it):
+// the previous file stays whole and no temporary file is left behind.
+TEST(MemIniFileDisk, SaveThatRunsOutOfSpaceKeepsThePreviousFile) {
+    TempDir dir;
+    const std::string name = dir.File("qx.QFG");
+    WriteAll(name, "[S]\nk=old\n");
+    TMemIniFile ini;
+    ASSERT_TRUE(ini.Open(name));
+    ini.WriteString("S", "k", std::string(4096, 'x'));
+
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool saved_ok = ini.SaveToFile(&error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved_ok);
+    EXPECT_NE(error.find("qx.QFG"), std::string::npos) << error;
+    EXPECT_EQ(ReadAll(name), "[S]\nk=old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(MemIniFileDisk, SaveKeepsPermissionsAndFollowsLinks) {

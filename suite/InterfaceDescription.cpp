@@ -1,4 +1,4 @@
-#include "suite/InterfaceSpec.h"
+#include "suite/InterfaceDescription.h"
 
 #include <QXmlStreamReader>
 
@@ -8,9 +8,9 @@ namespace qx::suite {
 
 namespace {
 
-QString Signature(const QList<TArgSpec>& args, const QString& direction) {
+QString Signature(const QList<TArgDescription>& args, const QString& direction) {
     QString s;
-    for (const TArgSpec& a : args)
+    for (const TArgDescription& a : args)
         if (a.Direction == direction) s += a.Type;
     return s;
 }
@@ -21,24 +21,24 @@ QString Escaped(const QString& s) {
 
 }  // namespace
 
-QString TMemberSpec::InSignature() const {
+QString TMemberDescription::InSignature() const {
     return Signature(Args, QStringLiteral("in"));
 }
-QString TMemberSpec::OutSignature() const {
+QString TMemberDescription::OutSignature() const {
     return Signature(Args, QStringLiteral("out"));
 }
 
-const TMemberSpec* TInterfaceSpec::FindMethod(const QString& name) const {
-    for (const TMemberSpec& m : Methods)
+const TMemberDescription* TInterfaceDescription::FindMethod(const QString& name) const {
+    for (const TMemberDescription& m : Methods)
         if (m.Name == name) return &m;
     return nullptr;
 }
 
-QString TInterfaceSpec::IntrospectionXml() const {
+QString TInterfaceDescription::IntrospectionXml() const {
     QString xml = QStringLiteral("  <interface name=\"%1\">\n").arg(Escaped(Name));
-    auto member = [&](const TMemberSpec& m, const char* kind) {
+    auto member = [&](const TMemberDescription& m, const char* kind) {
         xml += QStringLiteral("    <%1 name=\"%2\">\n").arg(QLatin1String(kind), Escaped(m.Name));
-        for (const TArgSpec& a : m.Args) {
+        for (const TArgDescription& a : m.Args) {
             xml += QStringLiteral("      <arg name=\"%1\" type=\"%2\"")
                        .arg(Escaped(a.Name), Escaped(a.Type));
             if (!a.Direction.isEmpty())
@@ -47,29 +47,29 @@ QString TInterfaceSpec::IntrospectionXml() const {
         }
         xml += QStringLiteral("    </%1>\n").arg(QLatin1String(kind));
     };
-    for (const TMemberSpec& m : Methods) member(m, "method");
-    for (const TMemberSpec& s : Signals) member(s, "signal");
+    for (const TMemberDescription& m : Methods) member(m, "method");
+    for (const TMemberDescription& s : Signals) member(s, "signal");
     xml += QStringLiteral("  </interface>\n");
     return xml;
 }
 
-QList<TInterfaceSpec> ParseInterfaces(const QString& xml) {
-    QList<TInterfaceSpec> interfaces;
+QList<TInterfaceDescription> ParseInterfaces(const QString& xml) {
+    QList<TInterfaceDescription> interfaces;
     QXmlStreamReader reader(xml);
-    TMemberSpec* member = nullptr;
+    TMemberDescription* member = nullptr;
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.isStartElement()) {
             const auto name = reader.name();
             const QString attr = reader.attributes().value(QLatin1String("name")).toString();
             if (name == QLatin1String("interface")) {
-                interfaces.append(TInterfaceSpec{attr, {}, {}});
+                interfaces.append(TInterfaceDescription{attr, {}, {}});
                 member = nullptr;
             } else if (!interfaces.isEmpty() && name == QLatin1String("method")) {
-                interfaces.last().Methods.append(TMemberSpec{attr, {}});
+                interfaces.last().Methods.append(TMemberDescription{attr, {}});
                 member = &interfaces.last().Methods.last();
             } else if (!interfaces.isEmpty() && name == QLatin1String("signal")) {
-                interfaces.last().Signals.append(TMemberSpec{attr, {}});
+                interfaces.last().Signals.append(TMemberDescription{attr, {}});
                 member = &interfaces.last().Signals.last();
             } else if (member && name == QLatin1String("arg")) {
                 const QXmlStreamAttributes a = reader.attributes();
@@ -78,7 +78,7 @@ QList<TInterfaceSpec> ParseInterfaces(const QString& xml) {
                                       member == &interfaces.last().Methods.last();
                 if (isMethod && direction.isEmpty()) direction = QStringLiteral("in");
                 member->Args.append(
-                    TArgSpec{attr, a.value(QLatin1String("type")).toString(), direction});
+                    TArgDescription{attr, a.value(QLatin1String("type")).toString(), direction});
             }
         } else if (reader.isEndElement()) {
             const auto name = reader.name();

@@ -10,31 +10,31 @@
 
 namespace qx::suite {
 
-struct TArgSpec {
+struct TArgDescription {
     QString Name;
     QString Type;
     QString Direction;  // "in", "out"; empty for signal arguments
 };
 
-struct TMemberSpec {
+struct TMemberDescription {
     QString Name;
-    QList<TArgSpec> Args;
+    QList<TArgDescription> Args;
     QString InSignature() const;
     QString OutSignature() const;
 };
 
-struct TInterfaceSpec {
+struct TInterfaceDescription {
     QString Name;
-    QList<TMemberSpec> Methods;
-    QList<TMemberSpec> Signals;
+    QList<TMemberDescription> Methods;
+    QList<TMemberDescription> Signals;
 
-    const TMemberSpec* FindMethod(const QString& name) const;
+    const TMemberDescription* FindMethod(const QString& name) const;
     // The interface element of an introspection document.
     QString IntrospectionXml() const;
 };
 
 // The interfaces of one introspection document; empty when it does not parse.
-QList<TInterfaceSpec> ParseInterfaces(const QString& xml);
+QList<TInterfaceDescription> ParseInterfaces(const QString& xml);
 
 // The compiled-in documents of a server's object and of the control object.
 QString ServerIntrospection(TServer server);
