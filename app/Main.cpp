@@ -36,7 +36,7 @@
 #include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
 #include "shell/TabRename.h"
-#include "shell/Workspace.h"
+#include "workspace/Workspace.h"
 
 namespace qx {
 namespace {

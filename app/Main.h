@@ -10,9 +10,10 @@
 #include <memory>
 #include <optional>
 
+#include "pages/WatchTab.h"
 #include "serverlink/DataDecoder.h"
 #include "serverlink/ServerLink.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 
 class QAction;
 class QComboBox;

@@ -9,8 +9,8 @@
 
 #include "app/Main.h"
 #include "app/Version.h"
-#include "serverlink/HomeDirectory.h"
-#include "shell/SystemRegional.h"
+#include "system/HomeDirectory.h"
+#include "system/SystemRegional.h"
 
 namespace {
 

@@ -37,7 +37,7 @@
 #include "bench/BenchApplication.h"
 #include "pages/ListTab.h"
 #include "serverlink/ServerLink.h"
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 #include "textscan/Regional.h"
 
 namespace qx {

@@ -3,13 +3,16 @@
 // hand-written decoder of the same format (memchr and from_chars).
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "pages/WatchTab.h"
+#include "readings/PageVector.h"
 #include "serverlink/DataDecoder.h"
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
 #include "textscan/Regional.h"
 
@@ -28,16 +31,15 @@ std::string DataText() {
     return text;
 }
 
-class Pages : public IPageList {
+// Pages that watch nothing, as the router sees them.
+class Pages : public TPageVector {
 public:
     Pages() {
-        for (int i = 0; i < kPages; ++i) pages_.push_back(std::make_unique<TWatchTab>());
+        for (TWatchTab& page : pages_) Add(&page);
     }
-    int PageCount() const override { return kPages; }
-    TWatchTab* Page(int i) const override { return pages_[static_cast<std::size_t>(i)].get(); }
 
 private:
-    std::vector<std::unique_ptr<TWatchTab>> pages_;
+    std::array<TWatchTab, kPages> pages_;
 };
 
 void Decode_subject(benchmark::State& state) {

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "pages/ListPageServers.h"
+#include "readings/DataRecords.h"
+#include "readings/ListPageServers.h"
 #include "textscan/Regional.h"
 #include "textscan/ScanFormatted.h"
 
@@ -73,54 +74,6 @@ std::string FormatListTime(TDateTime time) {
     std::string out;
     FormatListTime(time, out);
     return out;
-}
-
-double ListValueNumber(std::string_view text) {
-    // Blanks around the number are allowed; inside it only sign, digits, one
-    // decimal separator and an exponent. Anything else is not a number.
-    const char separator = Regional().DecimalSeparator;
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (text.empty() || text.size() > 64) return 0;
-
-    char buffer[64];
-    std::size_t n = 0;
-    std::size_t i = 0;
-    bool digits = false;
-    if (text[i] == '+' || text[i] == '-') {
-        if (text[i] == '-') buffer[n++] = '-';
-        ++i;
-    }
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        buffer[n++] = text[i++];
-        digits = true;
-    }
-    if (i < text.size() && text[i] == separator) {
-        buffer[n++] = '.';
-        ++i;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-            buffer[n++] = text[i++];
-            digits = true;
-        }
-    }
-    if (!digits) return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        buffer[n++] = 'e';
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) buffer[n++] = text[i++];
-        bool exponentDigits = false;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-            buffer[n++] = text[i++];
-            exponentDigits = true;
-        }
-        if (!exponentDigits) return 0;
-    }
-    if (i != text.size()) return 0;
-
-    double value = 0;
-    const auto [end, ec] = std::from_chars(buffer, buffer + n, value);
-    if (ec != std::errc() || end != buffer + n || !std::isfinite(value)) return 0;
-    return value;
 }
 
 std::size_t TListPageCore::NameHash::operator()(const NameView& key) const {
@@ -272,8 +225,8 @@ std::vector<int> TListPageCore::SortByColumn(int column, const TextCompare& comp
         const TListRow& y = rows_[static_cast<std::size_t>(b)];
         int r = 0;
         if (column == ColValue) {
-            const double u = ListValueNumber(x.Value);
-            const double v = ListValueNumber(y.Value);
+            const double u = ReadingValueNumber(x.Value);
+            const double v = ReadingValueNumber(y.Value);
             r = u < v ? -1 : (u > v ? 1 : 0);
         } else {
             r = compareText(x.Text(column), y.Text(column));
@@ -360,33 +313,17 @@ void FetchCurrentValues(TWatchTab& page, IListPageServers* servers, const std::s
         std::string answer;
         if (!servers->QueryCurrentData(server, station + ".$REALTIME", answer)) answer.clear();
 
-        int position = 1;
-        std::int32_t seconds = 0;
-        if (!ScanFormatted(answer, position, "%J", seconds)) return;
         SensorReading reading;
         reading.Source = "?";
-        reading.Time = SecondsToDateTime(seconds);
-
-        const int length = static_cast<int>(answer.size());
-        while (position <= length) {
-            const int start = position;
-            const bool scanned = ScanFormatted(answer, position, "%s.%P%P", reading.Station,
-                                               reading.Sensor, reading.Value);
-            // A NUL inside the answer ends every field without being
-            // consumed: step over it so the loop always advances.
-            if (position <= start) {
-                position = start + 1;
-                continue;
-            }
-            if (!scanned) continue;
-            const std::size_t alarm = reading.Sensor.find(":2");
+        ForEachDataRecord(answer, reading, [&](SensorReading& record) {
+            const std::size_t alarm = record.Sensor.find(":2");
             if (alarm != std::string::npos) {
-                reading.Sensor.erase(alarm, 2);
-                if (reading.Sensor == sensor) page.ShowSecondaryReading(reading);
-            } else if (reading.Sensor == sensor) {
-                page.ShowReading(reading);
+                record.Sensor.erase(alarm, 2);
+                if (record.Sensor == sensor) page.ShowSecondaryReading(record);
+            } else if (record.Sensor == sensor) {
+                page.ShowReading(record);
             }
-        }
+        });
     } catch (...) {
         // The row stays with empty time, value and alarm.
     }

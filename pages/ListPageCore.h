@@ -51,10 +51,6 @@ struct TListRow {
 std::string FormatListTime(TDateTime time);
 void FormatListTime(TDateTime time, std::string& out);
 
-// A Value text as a number, the regional decimal separator as point; empty,
-// unconvertible or out-of-range text counts as 0.
-double ListValueNumber(std::string_view text);
-
 class TListPageCore {
 public:
     // Compares two texts: negative, 0 or positive.

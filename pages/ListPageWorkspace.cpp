@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "pages/ListPageCore.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 

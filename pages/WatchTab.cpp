@@ -1,12 +1,6 @@
 #include "pages/WatchTab.h"
 
-#include "textscan/AsciiText.h"
-
 namespace qx {
-
-bool SameName(std::string_view a, std::string_view b) {
-    return SameIgnoringAsciiCase(a, b);
-}
 
 void TWatchTab::AddSensor(const std::string&, const std::string&) {}
 void TWatchTab::RemoveSensors() {}

@@ -4,39 +4,21 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
-#include "textscan/TimeScale.h"
+#include "readings/ReadingSink.h"
 
 namespace qx {
 
 class TMemIniFile;
 
-// One decoded reading. Passed to the pages and not kept by the router.
-struct SensorReading {
-    std::string Station;
-    std::string Sensor;
-    // The upper-cased message type; "S" for generated test readings, "?" for
-    // readings a page fetched itself.
-    std::string Source;
-    TDateTime Time = 0;
-    std::string Value;  // as received, never converted here
-};
-
-// Station and sensor names match when they differ only in the letter case
-// of A..Z, whatever the locale.
-bool SameName(std::string_view a, std::string_view b);
-
-class TWatchTab {
+class TWatchTab : public IReadingSink {
 public:
-    virtual ~TWatchTab() = default;
-
     bool Paused = false;
 
     virtual void AddSensor(const std::string& Station, const std::string& Sensor);
     virtual void RemoveSensors();
-    virtual void ShowReading(const SensorReading& Reading);
-    virtual void ShowSecondaryReading(const SensorReading& Reading);
+    void ShowReading(const SensorReading& Reading) override;
+    void ShowSecondaryReading(const SensorReading& Reading) override;
     virtual void SaveToWorkspace(TMemIniFile& Ini, const std::string& Section);
     virtual void LoadFromWorkspace(TMemIniFile& Ini, const std::string& Section);
     virtual bool TogglePause();

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  dbus dbus-x11 xvfb xauth fonts-dejavu-core
+  dbus dbus-x11 xvfb xauth fonts-dejavu-core clang-format
 )
 
 missing=()

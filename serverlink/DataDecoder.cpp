@@ -1,8 +1,9 @@
 #include "serverlink/DataDecoder.h"
 
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
-#include "textscan/ScanFormatted.h"
+#include "readings/DataRecords.h"
+#include "textscan/AsciiText.h"
 
 namespace qx {
 
@@ -15,50 +16,36 @@ TDataDecoder::TDataDecoder(std::string appId, const IPageList& pages, ISetupLook
     : appId_(std::move(appId)), pages_(pages), setup_(setup) {}
 
 void TDataDecoder::DecodeDataMessage() {
+    const unsigned decode = ++decodes_;
     const std::string& sender = Buffer.EventSourceId;
     if (sender == appId_) return;
     if (sender != IID_IQXDecodeCom && sender != IID_IQXRtuDataCOM && sender != IID_IQXMBRTUDataCOM)
         return;
 
-    for (char& c : Buffer.EventMessageType) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
+    for (char& c : Buffer.EventMessageType) c = AsciiUpper(c);
     if (!IsDataMessageType(Buffer.EventMessageType)) return;
 
-    // Work on copies: a page or a setup call may let another event overwrite
-    // the buffer while this one is still being routed.
-    const std::string text = Buffer.EventText;
+    // The text is taken out of the buffer while it is routed: a page or a
+    // setup call may let another event overwrite the buffer meanwhile. It
+    // goes back afterwards unless a newer event has taken its place.
+    std::string text = std::move(Buffer.EventText);
     SensorReading reading;
     reading.Source = Buffer.EventMessageType;
-
-    int position = 1;
-    std::int32_t seconds = 0;
-    if (!ScanFormatted(text, position, "%J", seconds)) return;
-    reading.Time = SecondsToDateTime(seconds);
-
-    const int length = static_cast<int>(text.size());
-    while (position <= length) {
-        const int start = position;
-        ScanFormatted(text, position, "%s.%P%P", reading.Station, reading.Sensor, reading.Value);
-        // A NUL inside the text ends every field without being consumed:
-        // step over it so the loop always advances.
-        if (position <= start) {
-            position = start + 1;
-            continue;
-        }
-        if (reading.Sensor.find(":2") != std::string::npos) {
-            RouteSecondaryReading(reading);
+    ForEachDataRecord(text, reading, [this](SensorReading& record) {
+        if (record.Sensor.find(":2") != std::string::npos) {
+            RouteSecondaryReading(record);
         } else {
-            RouteReading(reading);
+            RouteReading(record);
         }
-    }
+    });
+    if (decode == decodes_) Buffer.EventText = std::move(text);
 }
 
 void TDataDecoder::RouteReading(const SensorReading& Reading) {
     try {
         const int count = pages_.PageCount();
         for (int i = 0; i < count; ++i) {
-            if (TWatchTab* page = pages_.Page(i)) page->ShowReading(Reading);
+            if (IReadingSink* page = pages_.Page(i)) page->ShowReading(Reading);
         }
     } catch (...) {
         // A failing page must not stop the display of later readings.
@@ -81,7 +68,7 @@ void TDataDecoder::RouteSecondaryReading(const SensorReading& Reading) {
 
         const int count = pages_.PageCount();
         for (int i = 0; i < count; ++i) {
-            if (TWatchTab* page = pages_.Page(i)) page->ShowSecondaryReading(target);
+            if (IReadingSink* page = pages_.Page(i)) page->ShowSecondaryReading(target);
         }
     } catch (...) {
         // As for normal readings: the error ends this reading's delivery only.

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "pages/WatchTab.h"
+#include "readings/ReadingSink.h"
 
 namespace qx {
 
@@ -16,15 +16,6 @@ struct TEventBuffer {
     std::string EventSourceId;     // sender identifier, braced text
     std::string EventMessageType;  // upper-cased in place by decoding
     std::string EventText;         // the data text
-};
-
-// The main window's pages in page order: list pages first, then chart pages.
-// A slot may be empty while the pages are being rebuilt.
-class IPageList {
-public:
-    virtual ~IPageList() = default;
-    virtual int PageCount() const = 0;
-    virtual TWatchTab* Page(int index) const = 0;
 };
 
 // True for the five message types that carry readings (already upper-cased).
@@ -54,6 +45,9 @@ private:
     std::string appId_;
     const IPageList& pages_;
     ISetupLookup& setup_;
+    // Counts decodes, so a decode can tell whether a nested one (an event
+    // handled while a page or a setup call ran) reused the buffer.
+    unsigned decodes_ = 0;
 };
 
 }  // namespace qx

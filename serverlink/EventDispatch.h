@@ -5,7 +5,7 @@
 
 #include "serverlink/DataDecoder.h"
 #include "serverlink/SetupRecords.h"
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 namespace qx {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 class QDBusMessage;
 

@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "serverlink/DBusValues.h"
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "textscan/StartProgram.h"
 
 namespace qx {

@@ -13,13 +13,13 @@
 #include <string>
 #include <string_view>
 
-#include "pages/ListPageServers.h"
+#include "readings/ListPageServers.h"
 #include "serverlink/DataDecoder.h"
 #include "serverlink/EventDispatch.h"
 #include "serverlink/ServerConnection.h"
 #include "serverlink/SetupLookup.h"
 #include "serverlink/SetupRetrieval.h"
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 class QThread;
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "pages/WatchTab.h"
+#include "readings/SensorReading.h"
 #include "textscan/Regional.h"
 #include "textscan/ScanFormatted.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "shell/DialogLayout.h"
-#include "shell/Workspace.h"
+#include "workspace/Workspace.h"
 
 namespace qx {
 

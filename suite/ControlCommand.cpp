@@ -4,7 +4,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 namespace qx::suite {
 

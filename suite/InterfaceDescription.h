@@ -1,12 +1,12 @@
 // The interfaces of the suite's objects as their introspection XML declares
-// them (serverlink/dbus/, compiled in): the objects answer exactly the
+// them (protocol/dbus/, compiled in): the objects answer exactly the
 // methods and signatures declared there, and introspect as declared.
 #pragma once
 
 #include <QList>
 #include <QString>
 
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 namespace qx::suite {
 

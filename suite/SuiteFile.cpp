@@ -10,7 +10,7 @@
 #include <limits>
 #include <sstream>
 
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 #include "textscan/TimeScale.h"
 
 namespace qx::suite {

@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 namespace qx::suite {
 

@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 
-#include "shell/SystemRegional.h"
+#include "system/SystemRegional.h"
 #include "suite/CommandLine.h"
 #include "suite/ControlCommand.h"
 #include "suite/SuiteBus.h"

@@ -26,7 +26,7 @@
 #include "pages/ListModel.h"
 #include "pages/ListPageCore.h"
 #include "pages/ListTab.h"
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 #include "shell/StatusPanel.h"
 
 namespace qx {

@@ -19,7 +19,7 @@
 #include "pages/ListModel.h"
 #include "pages/ListTab.h"
 #include "shell/TabRename.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {

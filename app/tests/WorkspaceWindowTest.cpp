@@ -21,7 +21,7 @@
 #include "pages/ListTab.h"
 #include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "pages/ChartTab.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {

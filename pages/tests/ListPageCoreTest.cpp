@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "pages/ListPageCore.h"
-#include "pages/ListPageServers.h"
+#include "readings/ListPageServers.h"
 #include "textscan/Regional.h"
 
 namespace qx {
@@ -114,25 +114,6 @@ TEST_F(ListPageCoreTest, DirtyRangeCoversChangedRowsOnce) {
     EXPECT_EQ(first, 1);
     EXPECT_EQ(last, 3);
     EXPECT_FALSE(core_.TakeDirtyRange(first, last));
-}
-
-TEST(ListValueNumber, ConvertsWithTheRegionalDecimalSeparator) {
-    struct Case {
-        char separator;
-        const char* text;
-        double number;
-    } cases[] = {
-        {'.', "12.5", 12.5}, {'.', " -3 ", -3},  {'.', "+1e3", 1000}, {'.', ".5", 0.5},
-        {'.', "", 0},        {'.', "abc", 0},    {'.', "1,5", 0},     {',', "1,5", 1.5},
-        {',', "1.5", 0},     {'.', "nan", 0},    {'.', "inf", 0},     {'.', "1e999", 0},
-        {'.', "1e", 0},      {'.', "-", 0},      {'.', "12.5x", 0},
-    };
-    for (const Case& c : cases) {
-        TRegionalSettings settings;
-        settings.DecimalSeparator = c.separator;
-        ScopedRegional regional(settings);
-        EXPECT_EQ(ListValueNumber(c.text), c.number) << c.separator << " " << c.text;
-    }
 }
 
 TEST_F(ListPageCoreTest, SortsPerColumnAndAlternatesDirection) {

@@ -5,7 +5,7 @@
 
 #include "pages/ListPageCore.h"
 #include "pages/ListPageWorkspace.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {

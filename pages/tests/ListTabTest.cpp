@@ -11,10 +11,10 @@
 #include <QTreeView>
 
 #include "pages/ListModel.h"
-#include "pages/ListPageServers.h"
+#include "readings/ListPageServers.h"
 #include "pages/ListTab.h"
 #include "pages/ListTextExport.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 #include "textscan/Regional.h"
 
 namespace qx {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "serverlink/DataDecoder.h"
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
 #include "textscan/Regional.h"
 
@@ -22,7 +22,7 @@ std::string Stamp(TDateTime time) {
 }
 
 // Records every reading it is shown, as one line of text.
-class RecordingPage : public TWatchTab {
+class RecordingPage : public IReadingSink {
 public:
     explicit RecordingPage(std::vector<std::string>& log, std::string name)
         : log_(log), name_(std::move(name)) {}
@@ -53,8 +53,8 @@ public:
 class Pages : public IPageList {
 public:
     int PageCount() const override { return static_cast<int>(pages.size()); }
-    TWatchTab* Page(int i) const override { return pages[static_cast<std::size_t>(i)].get(); }
-    std::vector<std::unique_ptr<TWatchTab>> pages;
+    IReadingSink* Page(int i) const override { return pages[static_cast<std::size_t>(i)].get(); }
+    std::vector<std::unique_ptr<IReadingSink>> pages;
 };
 
 class FakeSetup : public ISetupLookup {

@@ -4,31 +4,24 @@
 
 #include <random>
 
+#include "readings/PageVector.h"
 #include "serverlink/DataDecoder.h"
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
 
 namespace qx {
 namespace {
 
-class CountingPage : public TWatchTab {
+class CountingPage : public IReadingSink {
 public:
     void ShowReading(const SensorReading&) override { ++count; }
     void ShowSecondaryReading(const SensorReading&) override { ++count; }
     int count = 0;
 };
 
-class OnePage : public IPageList {
-public:
-    int PageCount() const override { return 1; }
-    TWatchTab* Page(int) const override { return page; }
-    TWatchTab* page = nullptr;
-};
-
 TEST(DecoderFuzz, MutatedEventsTerminateWithBoundedReadings) {
     CountingPage page;
-    OnePage pages;
-    pages.page = &page;
+    TPageVector pages{&page};
     TSetupQueryLookup setup([](const std::string& request) {
         if (request.size() % 3 == 0) throw std::runtime_error("lookup failed");
         return request.size() % 3 == 1 ? std::string("ERROR") : std::string("OWNER");

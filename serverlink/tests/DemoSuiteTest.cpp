@@ -14,7 +14,7 @@
 #include <csignal>
 #include <sys/types.h>
 
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "serverlink/tests/LinkTestSupport.h"
 
 namespace qx {

@@ -15,7 +15,7 @@
 #include <memory>
 #include <optional>
 
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 namespace qx {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/WatchTab.h"
+#include "readings/PageVector.h"
 #include "serverlink/ServerLink.h"
 #include "serverlink/tests/FakePicker.h"
 
@@ -50,7 +50,7 @@ public:
 
 // Logs "station.sensor=value source" for readings, with "alarm " in front
 // for secondary ones.
-class LogPage : public TWatchTab {
+class LogPage : public IReadingSink {
 public:
     void ShowReading(const SensorReading& r) override {
         log.push_back(r.Station + "." + r.Sensor + "=" + r.Value + " " + r.Source);
@@ -62,11 +62,15 @@ public:
     Strings log;
 };
 
+// One logging page behind the link.
 class OnePage : public IPageList {
 public:
-    int PageCount() const override { return 1; }
-    TWatchTab* Page(int) const override { return page.get(); }
+    int PageCount() const override { return list.PageCount(); }
+    IReadingSink* Page(int index) const override { return list.Page(index); }
     std::unique_ptr<LogPage> page = std::make_unique<LogPage>();
+
+private:
+    TPageVector list{page.get()};
 };
 
 inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {

@@ -6,12 +6,10 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDir>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "serverlink/HomeDirectory.h"
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "serverlink/tests/FakeSuite.h"
 #include "serverlink/tests/LinkTestSupport.h"
 
@@ -516,32 +514,6 @@ TEST(RemoteBusAddress, TheNodeIsEscapedIntoTheSuitePortAddress) {
     EXPECT_EQ(RemoteBusAddress("qx-node.example.com"), "tcp:host=qx-node.example.com,port=47011");
     EXPECT_EQ(RemoteBusAddress("a,port=1;unix:path=/x"), "tcp:host=a%2cport%3d1%3bunix%3apath%3d/x,port=47011");
     EXPECT_EQ(RemoteBusAddress("n\xc3\xa9"), "tcp:host=n%c3%a9,port=47011");
-}
-
-TEST(HomeDirectory, TheRegisteredDirectoryWhenItExistsElseTheCurrentOne) {
-    QTemporaryDir settings;
-    QTemporaryDir suiteHome;
-    ASSERT_TRUE(settings.isValid() && suiteHome.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, settings.path());
-    const std::string current = QDir::currentPath().toStdString() + "/";
-    EXPECT_EQ(LoadHomeDirectory(), current);  // no value at all
-    const struct {
-        QString value;
-        std::string home;
-    } cases[] = {
-        {suiteHome.path(), suiteHome.path().toStdString() + "/"},
-        {suiteHome.path() + "/", suiteHome.path().toStdString() + "/"},
-        {suiteHome.path() + "/missing", current},
-        {"", current},
-    };
-    for (const auto& c : cases) {
-        {
-            QSettings write(QSettings::SystemScope, "Tolvane Corporation", "Quintrel");
-            write.setValue("Settings/Home", c.value);
-        }
-        EXPECT_EQ(LoadHomeDirectory(), c.home) << c.value.toStdString();
-    }
-    EXPECT_EQ(ChooseHomeDirectory("", "/"), "/");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "pages/WatchTab.h"
+#include "readings/SensorReading.h"
 #include "serverlink/SetupRetrieval.h"
 #include "serverlink/tests/FakePicker.h"
 #include "textscan/Regional.h"

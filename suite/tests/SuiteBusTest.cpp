@@ -20,7 +20,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "serverlink/SuiteProtocol.h"
+#include "protocol/SuiteProtocol.h"
 
 namespace qx::suite {
 namespace {

@@ -9,8 +9,9 @@
 #include <set>
 #include <stdexcept>
 
+#include "readings/PageVector.h"
 #include "serverlink/DataDecoder.h"
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
 #include "textscan/FormatValues.h"
 #include "textscan/Regional.h"
@@ -186,7 +187,7 @@ std::string Stamp(TDateTime time) {
 }
 
 // Prints every reading it is shown.
-class PrintingPage final : public TWatchTab {
+class PrintingPage final : public IReadingSink {
 public:
     explicit PrintingPage(std::ostream& out) : out_(out) {}
     void ShowReading(const SensorReading& r) override { Print("reading", r); }
@@ -201,16 +202,6 @@ private:
     std::ostream& out_;
 };
 
-class SinglePage final : public IPageList {
-public:
-    explicit SinglePage(TWatchTab& page) : page_(page) {}
-    int PageCount() const override { return 1; }
-    TWatchTab* Page(int) const override { return &page_; }
-
-private:
-    TWatchTab& page_;
-};
-
 std::string SenderId(const std::string& sender) {
     if (sender == "decode") return std::string(IID_IQXDecodeCom);
     if (sender == "rtu") return std::string(IID_IQXRtuDataCOM);
@@ -222,7 +213,7 @@ std::string SenderId(const std::string& sender) {
 int Decode(const Options& o, std::istream& in, std::ostream& out) {
     if (o.positional.size() > 1) throw UsageError("decode reads its events from standard input");
     PrintingPage page(out);
-    SinglePage pages(page);
+    TPageVector pages{&page};
     TSetupQueryLookup setup([&](const std::string& request) {
         out << "lookup\t" << EncodeEscapes(request) << '\n';
         if (o.setupFailures.count(request)) throw std::runtime_error("setup call failed");

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "shell/SystemRegional.h"
+#include "system/SystemRegional.h"
 #include "tools/qxtext/QxText.h"
 
 int main(int argc, char** argv) {

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "serverlink/Identifiers.h"
+#include "protocol/Identifiers.h"
 
 namespace qx::suite {
 

@@ -13,7 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 #include "textscan/Regional.h"
 #include "textscan/TimeScale.h"
 

@@ -1,4 +1,4 @@
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 #include "textscan/AsciiText.h"
 
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "shell/SystemRegional.h"
+#include "system/SystemRegional.h"
 
 #include <QLocale>
 

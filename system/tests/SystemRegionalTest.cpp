@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "shell/SystemRegional.h"
+#include "system/SystemRegional.h"
 
 namespace qx {
 namespace {

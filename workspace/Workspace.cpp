@@ -1,9 +1,9 @@
-#include "shell/Workspace.h"
+#include "workspace/Workspace.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "textscan/MemIniFile.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 

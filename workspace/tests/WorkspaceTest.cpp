@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "shell/Workspace.h"
-#include "textscan/MemIniFile.h"
+#include "workspace/Workspace.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {

@@ -1,4 +1,4 @@
-#include "serverlink/HomeDirectory.h"
+#include "system/HomeDirectory.h"
 
 #include <QDir>
 #include <QFileInfo>
