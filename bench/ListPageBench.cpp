@@ -25,6 +25,7 @@
 #include "pages/ListModel.h"
 #include "pages/ListPageCore.h"
 #include "pages/ListTab.h"
+#include "textscan/AsciiText.h"
 #include "textscan/Regional.h"
 
 namespace qx {
@@ -88,7 +89,7 @@ struct PlainRow {
 };
 
 void AppendUpper(std::string& out, const std::string& text) {
-    for (const char c : text) out += c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    for (const char c : text) out += AsciiUpper(c);
 }
 
 void ListPage_baseline(benchmark::State& state) {

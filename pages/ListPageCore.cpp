@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "readings/DataRecords.h"
+#include "textscan/AsciiText.h"
 #include "readings/ListPageServers.h"
 #include "textscan/Regional.h"
 #include "textscan/ScanFormatted.h"
@@ -18,8 +19,6 @@ namespace {
 
 constexpr const char* kCaptions[ListColumnCount] = {"StationID", "SensorName", "TimeTag", "Value",
                                                     "Alarm"};
-
-char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
 // Appends value as at least `digits` decimal digits (a minus sign first).
 void AppendNumber(std::string& out, int value, int digits) {
@@ -83,9 +82,9 @@ std::size_t TListPageCore::NameHash::operator()(const NameView& key) const {
         h ^= c;
         h *= 1099511628211ull;
     };
-    for (char c : key.Station) mix(static_cast<unsigned char>(FoldAscii(c)));
+    for (char c : key.Station) mix(static_cast<unsigned char>(AsciiUpper(c)));
     mix(0xFF);
-    for (char c : key.Sensor) mix(static_cast<unsigned char>(FoldAscii(c)));
+    for (char c : key.Sensor) mix(static_cast<unsigned char>(AsciiUpper(c)));
     return static_cast<std::size_t>(h);
 }
 

@@ -14,11 +14,11 @@ bool StoreSender(const TSetupValues& arguments, IServerEventHandler& handler) {
 
 // Stores sender, message type and data text and decodes them; nothing is
 // stored unless all three are there and convert.
-void DataEvent(const TSetupValues& arguments, IServerEventHandler& handler) {
+void DataEvent(TSetupValues& arguments, IServerEventHandler& handler) {
     if (arguments.size() < 3) return;
     std::string sender, type, text;
     if (!SetupValueToText(arguments[0], sender) || !SetupValueToText(arguments[1], type) ||
-        !SetupValueToText(arguments[2], text))
+        !TakeSetupValueText(std::move(arguments[2]), text))
         return;
     TEventBuffer& buffer = handler.EventBuffer();
     buffer.EventSourceId = std::move(sender);
@@ -29,7 +29,7 @@ void DataEvent(const TSetupValues& arguments, IServerEventHandler& handler) {
 
 }  // namespace
 
-void DispatchSetupEvent(int dispatchId, const TSetupValues& arguments, IServerEventHandler& handler) {
+void DispatchSetupEvent(int dispatchId, TSetupValues arguments, IServerEventHandler& handler) {
     switch (dispatchId) {
     case suite::SetupRefresh:
     case suite::SetupRefreshAll:
@@ -49,7 +49,7 @@ void DispatchSetupEvent(int dispatchId, const TSetupValues& arguments, IServerEv
     }
 }
 
-void DispatchDataServerEvent(suite::TServer server, int dispatchId, const TSetupValues& arguments,
+void DispatchDataServerEvent(suite::TServer server, int dispatchId, TSetupValues arguments,
                              IServerEventHandler& handler) {
     switch (dispatchId) {
     case suite::ServerData:

@@ -20,13 +20,16 @@ public:
     virtual void HandleServerShutdown(suite::TServer server) = 0;
 };
 
+// The arguments are taken by value: the data text moves through to the event
+// buffer without a copy.
+//
 // Setup events: 1 and 2 refresh, 3 shutdown, 4 notice (each storing the
 // sender), 5 a data event. Unknown ids, too few arguments and arguments that
 // do not convert to text are ignored and leave the buffer untouched.
-void DispatchSetupEvent(int dispatchId, const TSetupValues& arguments, IServerEventHandler& handler);
+void DispatchSetupEvent(int dispatchId, TSetupValues arguments, IServerEventHandler& handler);
 
 // Decode, RTU and Modbus RTU events: 1 a data event, 2 the server's shutdown.
-void DispatchDataServerEvent(suite::TServer server, int dispatchId, const TSetupValues& arguments,
+void DispatchDataServerEvent(suite::TServer server, int dispatchId, TSetupValues arguments,
                              IServerEventHandler& handler);
 
 }  // namespace qx

@@ -34,9 +34,9 @@ void TEventSink::OnEvent(const QDBusMessage& message) {
         TSetupValues arguments;
         if (EventFromMessage(message, id, arguments)) {
             if (server_ == suite::TServer::Setup) {
-                DispatchSetupEvent(id, arguments, *handler_);
+                DispatchSetupEvent(id, std::move(arguments), *handler_);
             } else {
-                DispatchDataServerEvent(server_, id, arguments, *handler_);
+                DispatchDataServerEvent(server_, id, std::move(arguments), *handler_);
             }
         }
     } catch (...) {

@@ -9,6 +9,7 @@
 
 #include "serverlink/DBusValues.h"
 #include "protocol/Identifiers.h"
+#include "system/QtText.h"
 #include "textscan/StartProgram.h"
 
 namespace qx {
@@ -26,13 +27,10 @@ std::size_t Index(TServer server) {
     return static_cast<std::size_t>(server);
 }
 
-QString Q(const std::string& text) {
+QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void NestedLoopWait(std::chrono::milliseconds time) {
     QEventLoop loop;
@@ -186,7 +184,7 @@ void TServerLink::ConnectDataServer(TServer server, bool enabled, const std::str
             throw TServerCallError("the server could not be attached");
         connection.ConnectSink(nextCookie_++);
         for (std::string_view type : {firstType, secondType})
-            connection.Call("RegisterMessageType", {Q(appId_), Q(type)}, options_.CallTimeoutMs);
+            connection.Call("RegisterMessageType", {ToQString(appId_), ToQString(type)}, options_.CallTimeoutMs);
     } catch (...) {
         host_.ShowErrorDialog(errorText);
     }
@@ -218,7 +216,7 @@ void TServerLink::CloseAllConnections() {
 }
 
 bool TServerLink::ServerWindowExists(TServer server) const {
-    return NameHasOwner(options_.LocalBus, Q(suite::Names(server).BusName));
+    return NameHasOwner(options_.LocalBus, ToQString(suite::Names(server).BusName));
 }
 
 bool TServerLink::EnsureSetupServerRunning() {
@@ -237,7 +235,7 @@ bool TServerLink::AttachServer(TServer server, const std::string& node) {
     connection.Release();
     if (node.empty()) return connection.Attach(options_.LocalBus, QString());
 
-    const QString name = "qx-" + Q(suite::Names(server).Key) + "@" + Q(node);
+    const QString name = "qx-" + ToQString(suite::Names(server).Key) + "@" + ToQString(node);
     const QDBusConnection bus = QDBusConnection::connectToBus(options_.RemoteAddress(node), name);
     if (!bus.isConnected()) {
         QDBusConnection::disconnectFromBus(name);
@@ -302,7 +300,7 @@ void TServerLink::Timer1Timer() {
 }
 
 std::string TServerLink::QuerySetup(const std::string& request) {
-    return ReplyText(Conn(TServer::Setup).Call("QuerySetup", {Q(request)}, options_.CallTimeoutMs));
+    return ReplyText(Conn(TServer::Setup).Call("QuerySetup", {ToQString(request)}, options_.CallTimeoutMs));
 }
 
 TSetupValues TServerLink::GetGeneralSetup() {
@@ -313,7 +311,7 @@ TSetupValues TServerLink::GetGeneralSetup() {
 
 TSetupValues TServerLink::GetSensorSetup(const std::string& station, const std::string& sensor) {
     const QDBusMessage reply =
-        Conn(TServer::Setup).Call("GetSensorSetup", {Q(station), Q(sensor)}, options_.CallTimeoutMs);
+        Conn(TServer::Setup).Call("GetSensorSetup", {ToQString(station), ToQString(sensor)}, options_.CallTimeoutMs);
     if (reply.arguments().isEmpty()) throw TServerCallError("GetSensorSetup: no answer");
     return SetupValuesFromVariant(reply.arguments().first());
 }
@@ -326,8 +324,8 @@ bool TServerLink::LookupSetupValue(const std::string& Key, const std::string& Pa
     // Another thread asks the setup server running on this computer directly.
     TSetupQueryLookup lookup([this](const std::string& request) -> std::string {
         const QDBusConnection bus = options_.LocalBus;
-        if (!NameHasOwner(bus, Q(suite::SetupServer.BusName))) return std::string();
-        return ReplyText(CallServer(bus, suite::SetupServer, "QuerySetup", {Q(request)}, options_.CallTimeoutMs));
+        if (!NameHasOwner(bus, ToQString(suite::SetupServer.BusName))) return std::string();
+        return ReplyText(CallServer(bus, suite::SetupServer, "QuerySetup", {ToQString(request)}, options_.CallTimeoutMs));
     });
     return lookup.LookupSetupValue(Key, Part1, Part2, Part3, Answer);
 }
@@ -381,7 +379,7 @@ bool TServerLink::ServerConnected(TCurrentDataServer server) const {
 bool TServerLink::QueryCurrentData(TCurrentDataServer server, const std::string& request, std::string& answer) {
     try {
         const TServer target = server == TCurrentDataServer::Rtu ? TServer::Rtu : TServer::Decode;
-        answer = ReplyText(Conn(target).Call("QueryCurrentData", {Q(request)}, options_.CallTimeoutMs));
+        answer = ReplyText(Conn(target).Call("QueryCurrentData", {ToQString(request)}, options_.CallTimeoutMs));
         return true;
     } catch (...) {
         return false;

@@ -93,6 +93,14 @@ bool SetupValueToText(const TSetupValue& value, std::string& out) {
     return true;
 }
 
+bool TakeSetupValueText(TSetupValue&& value, std::string& out) {
+    if (auto* text = std::get_if<std::string>(&value)) {
+        out = std::move(*text);
+        return true;
+    }
+    return SetupValueToText(value, out);
+}
+
 bool SetupValueToBool(const TSetupValue& value, bool& out) {
     if (const auto* b = std::get_if<bool>(&value)) {
         out = *b;

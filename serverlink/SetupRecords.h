@@ -27,6 +27,8 @@ using TSetupValues = std::vector<TSetupValue>;
 // the texts "true"/"false" in any letter case; integers from numbers (reals
 // rounded to nearest, ties to even) and decimal integer text.
 bool SetupValueToText(const TSetupValue& value, std::string& out);
+// The same, moving a text out of the value instead of copying it.
+bool TakeSetupValueText(TSetupValue&& value, std::string& out);
 bool SetupValueToBool(const TSetupValue& value, bool& out);
 bool SetupValueToInteger(const TSetupValue& value, std::int64_t& out);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "readings/SensorReading.h"
+#include "textscan/AsciiText.h"
 #include "textscan/Regional.h"
 #include "textscan/ScanFormatted.h"
 
@@ -36,11 +37,7 @@ void ForEachListName(const std::string& list, const std::function<void(const std
 
 bool HasSensorNames(const std::string& answer) {
     if (answer.empty()) return false;
-    std::string upper = answer;
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    }
-    return upper != "ERROR";
+    return !SameIgnoringAsciiCase(answer, "ERROR");
 }
 
 std::string TestReadingValue(std::int64_t value) {

@@ -5,14 +5,12 @@
 #include <QDBusMessage>
 
 #include "protocol/SuiteProtocol.h"
+#include "system/QtText.h"
 
 namespace qx::suite {
 
 namespace {
 
-QString Q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 QString Arg(const TCommandLine& line, std::size_t i) {
     return i < line.Arguments.size() ? QString::fromLocal8Bit(line.Arguments[i]) : QString();
 }
@@ -32,7 +30,7 @@ int RunControlCommand(const TCommandLine& line, QString* error) {
         *error = QStringLiteral("cannot connect to the bus: %1").arg(bus.lastError().message());
         return 1;
     }
-    const QString setupName = Q(SetupServer.BusName);
+    const QString setupName = ToQString(SetupServer.BusName);
     if (!bus.interface()->isServiceRegistered(setupName).value()) {
         *error = QStringLiteral("no suite is running (%1 has no owner)").arg(setupName);
         return 1;
@@ -57,7 +55,7 @@ int RunControlCommand(const TCommandLine& line, QString* error) {
         default: *error = QStringLiteral("not a command"); return 1;
     }
     QDBusMessage call =
-        QDBusMessage::createMethodCall(setupName, Q(ControlPath), Q(ControlInterface), method);
+        QDBusMessage::createMethodCall(setupName, ToQString(ControlPath), ToQString(ControlInterface), method);
     call.setArguments(args);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {

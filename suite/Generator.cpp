@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "textscan/AsciiText.h"
+
 namespace qx::suite {
 
 namespace {
@@ -40,10 +42,7 @@ std::uint32_t SensorSeed(std::uint32_t suiteSeed, std::string_view station,
     // file does not matter.
     std::uint32_t h = 2166136261u ^ suiteSeed;
     auto mix = [&](std::string_view s) {
-        for (char c : s) {
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-        }
+        for (const char c : s) h = (h ^ static_cast<unsigned char>(AsciiUpper(c))) * 16777619u;
         h = (h ^ 0x2Eu) * 16777619u;
     };
     mix(station);

@@ -12,6 +12,7 @@
 #include <QDBusServiceWatcher>
 
 #include "suite/DataText.h"
+#include "system/QtText.h"
 #include "textscan/TimeScale.h"
 
 namespace qx::suite {
@@ -26,9 +27,6 @@ const QString kGoesRandom = QString::fromLatin1(TypeGoesRandom.data(), TypeGoesR
 const QString kErrorAbsent = QStringLiteral("QXSetup.Error.Absent");
 const QString kErrorNotServed = QStringLiteral("QXSetup.Error.NotServed");
 
-QString Q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 QVariant ToVariant(const TSetupValue& v) {
     switch (v.index()) {
@@ -74,9 +72,9 @@ TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDe
         const TServerNames& names = Names(server);
         ep.Server = server;
         ep.Served = server == TServer::Setup || suite.Serves(server);
-        ep.Sender = Q(names.Identifier);
-        ep.EventTemplate = QDBusMessage::createSignal(Q(names.ObjectPath), Q(names.EventInterface),
-                                                      Q(EventSignal));
+        ep.Sender = ToQString(names.Identifier);
+        ep.EventTemplate = QDBusMessage::createSignal(ToQString(names.ObjectPath), ToQString(names.EventInterface),
+                                                      ToQString(EventSignal));
         TBusObject::THandler handler;
         if (server == TServer::Setup) {
             handler = [this](const QDBusMessage& call) { return HandleSetup(call); };
@@ -102,8 +100,8 @@ TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDe
 TSuiteBus::~TSuiteBus() {
     for (TEndpoint& ep : endpoints_) {
         if (!ep.Connection.isConnected()) continue;
-        ep.Connection.unregisterObject(Q(Names(ep.Server).ObjectPath));
-        if (ep.Server == TServer::Setup) ep.Connection.unregisterObject(Q(ControlPath));
+        ep.Connection.unregisterObject(ToQString(Names(ep.Server).ObjectPath));
+        if (ep.Server == TServer::Setup) ep.Connection.unregisterObject(ToQString(ControlPath));
         QDBusConnection::disconnectFromBus(ep.Connection.name());
     }
 }
@@ -113,7 +111,7 @@ bool TSuiteBus::Start(QString* error) {
     for (TEndpoint& ep : endpoints_) {
         if (!ep.Served) continue;
         const TServerNames& names = Names(ep.Server);
-        const QString connectionName = QStringLiteral("qxsetup-") + Q(names.Key);
+        const QString connectionName = QStringLiteral("qxsetup-") + ToQString(names.Key);
         ep.Connection =
             busAddress_.isEmpty()
                 ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName)
@@ -124,13 +122,13 @@ bool TSuiteBus::Start(QString* error) {
                               ep.Connection.lastError().message());
             return false;
         }
-        bool ok = ep.Connection.registerVirtualObject(Q(names.ObjectPath), ep.Object,
+        bool ok = ep.Connection.registerVirtualObject(ToQString(names.ObjectPath), ep.Object,
                                                       QDBusConnection::SingleNode);
         if (ok && ep.Server == TServer::Setup)
-            ok = ep.Connection.registerVirtualObject(Q(ControlPath), control_,
+            ok = ep.Connection.registerVirtualObject(ToQString(ControlPath), control_,
                                                      QDBusConnection::SingleNode);
         if (!ok) {
-            *error = QStringLiteral("cannot put up the object %1").arg(Q(names.ObjectPath));
+            *error = QStringLiteral("cannot put up the object %1").arg(ToQString(names.ObjectPath));
             return false;
         }
         ep.Watcher = new QDBusServiceWatcher(QString(), ep.Connection,
@@ -160,7 +158,7 @@ bool TSuiteBus::Start(QString* error) {
 }
 
 bool TSuiteBus::PutOnBus(TEndpoint& ep, QString* error) {
-    const QString name = Q(Names(ep.Server).BusName);
+    const QString name = ToQString(Names(ep.Server).BusName);
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         ep.Connection.interface()->registerService(name, QDBusConnectionInterface::DontQueueService,
                                                    QDBusConnectionInterface::DontAllowReplacement);
@@ -183,7 +181,7 @@ bool TSuiteBus::TakeOffBus(TEndpoint& ep) {
     for (const QString& client : ep.Watcher->watchedServices())
         ep.Watcher->removeWatchedService(client);
     const QDBusReply<bool> reply =
-        ep.Connection.interface()->unregisterService(Q(Names(ep.Server).BusName));
+        ep.Connection.interface()->unregisterService(ToQString(Names(ep.Server).BusName));
     ep.OffBus = true;
     return reply.isValid() && reply.value();
 }
@@ -220,7 +218,7 @@ QDBusMessage TSuiteBus::HandleSetup(const QDBusMessage& call) {
     }
     if (member == QLatin1String("QuerySetup")) {
         const bool loaded = started_.elapsed() >= setupLoadDelayMs_;
-        return call.createReply(Q(runtime_.QuerySetup(args[0].toString().toStdString(), loaded)));
+        return call.createReply(ToQString(runtime_.QuerySetup(args[0].toString().toStdString(), loaded)));
     }
     return call.createErrorReply(QDBusError::UnknownMethod, member);
 }
@@ -237,7 +235,7 @@ QDBusMessage TSuiteBus::HandleData(TEndpoint& ep, const QDBusMessage& call) {
         return call.createReply();
     }
     if (member == QLatin1String("QueryCurrentData"))
-        return call.createReply(Q(runtime_.CurrentData(args[0].toString().toStdString())));
+        return call.createReply(ToQString(runtime_.CurrentData(args[0].toString().toStdString())));
     return call.createErrorReply(QDBusError::UnknownMethod, member);
 }
 
@@ -359,10 +357,10 @@ void TSuiteBus::StationTick(std::size_t station, double t) {
     if (!Present(ep)) return;
     const bool decode = feed.Def().Server == TServer::Decode;
     const QString& type = decode ? kGoesTimed : kRealtime;
-    if (Wants(ep, type)) SendData(ep, type, Q(feed.CurrentText()));
+    if (Wants(ep, type)) SendData(ep, type, ToQString(feed.CurrentText()));
     if (decode && Wants(ep, kGoesRandom)) {
         const std::string alarms = feed.AlarmChangeText();
-        if (!alarms.empty()) SendData(ep, kGoesRandom, Q(alarms));
+        if (!alarms.empty()) SendData(ep, kGoesRandom, ToQString(alarms));
     }
 }
 
@@ -371,7 +369,7 @@ void TSuiteBus::TimeTagTick() {
     for (const TServer server : {TServer::Rtu, TServer::ZOViz}) {
         TEndpoint& ep = Endpoint(server);
         if (!Present(ep) || !Wants(ep, kTimeTag)) continue;
-        if (text.isEmpty()) text = Q(TDataText(NowSeconds()).Text());
+        if (text.isEmpty()) text = ToQString(TDataText(NowSeconds()).Text());
         SendData(ep, kTimeTag, text);
     }
 }

@@ -2,6 +2,7 @@
 // the locale: blanks are space and tab, letter case is that of A..Z.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace qx {
@@ -18,6 +19,12 @@ constexpr std::string_view TrimBlanks(std::string_view text) {
 
 constexpr char AsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+inline std::string UpperAscii(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) c = AsciiUpper(c);
+    return result;
 }
 
 // The texts differ at most in the letter case of A..Z.

@@ -1,9 +1,9 @@
 #include "textscan/DateExpression.h"
-#include "textscan/AsciiText.h"
 
 #include <climits>
 #include <string>
 
+#include "textscan/AsciiText.h"
 #include "textscan/Regional.h"
 #include "textscan/TimeScale.h"
 
@@ -89,14 +89,6 @@ Fields ReadFields(std::string_view text, char dateSeparator, char timeSeparator)
     f.Minute = reader.Next(isTimeSeparator);
     f.Second = reader.Last();
     return f;
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return result;
 }
 
 // Applies a keyword to the split reference: fields set in place, relative

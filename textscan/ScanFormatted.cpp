@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "textscan/AsciiText.h"
 #include "textscan/DateExpression.h"
 #include "textscan/Regional.h"
 #include "textscan/TimeScale.h"
@@ -18,9 +19,6 @@ constexpr bool IsLineEnd(char c) {
 }
 constexpr bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-constexpr char UpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
 }
 
 // Converts a decimal real ("." as point, optional sign and exponent) that
@@ -115,7 +113,7 @@ bool Scanner::Run(std::string_view format) {
 }
 
 void Scanner::Literal(char ch) {
-    if (!AtEnd() && UpperAscii(Cur()) == UpperAscii(ch)) {
+    if (!AtEnd() && AsciiUpper(Cur()) == AsciiUpper(ch)) {
         ++cursor_;
         return;
     }
@@ -181,7 +179,7 @@ void Scanner::Directive(const ScanStep& step) {
     if (step.precisionFromOutput && Next<std::int32_t>() == nullptr) error_ = true;
 
     const char letter = step.ch;
-    const char upper = UpperAscii(letter);
+    const char upper = AsciiUpper(letter);
     switch (upper) {
         case 'P': {
             const std::size_t start = ReadToCommaOrLineEnd();
@@ -339,7 +337,7 @@ void Scanner::Directive(const ScanStep& step) {
             bool matched = false;
             for (const auto& w : words) {
                 std::size_t k = 0;
-                while (k < w.word.size() && UpperAscii(At(cursor_ + k)) == w.word[k]) ++k;
+                while (k < w.word.size() && AsciiUpper(At(cursor_ + k)) == w.word[k]) ++k;
                 if (k == w.word.size()) {
                     cursor_ += k;
                     value = w.value;

@@ -28,6 +28,7 @@
 #include "pages/ListTab.h"
 #include "protocol/SuiteProtocol.h"
 #include "shell/StatusPanel.h"
+#include "system/QtText.h"
 
 namespace qx {
 namespace {
@@ -43,9 +44,6 @@ bool WaitFor(const std::function<bool()>& done, int ms = 15000) {
     return true;
 }
 
-QString Q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 class DemoSuiteWindow : public testing::Test {
 protected:
@@ -64,13 +62,13 @@ protected:
     void TearDown() override {
         window_.reset();
         if (bus_) {
-            QDBusInterface control(Q(suite::SetupServer.BusName), Q(suite::ControlPath),
-                                   Q(suite::ControlInterface), *bus_);
+            QDBusInterface control(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
+                                   ToQString(suite::ControlInterface), *bus_);
             control.call("Quit");
             WaitFor(
                 [&] {
                     return !bus_->interface()
-                                ->isServiceRegistered(Q(suite::SetupServer.BusName))
+                                ->isServiceRegistered(ToQString(suite::SetupServer.BusName))
                                 .value();
                 },
                 5000);
@@ -105,8 +103,8 @@ protected:
     }
 
     void Control(const char* method, const QVariantList& args) {
-        QDBusInterface control(Q(suite::SetupServer.BusName), Q(suite::ControlPath),
-                               Q(suite::ControlInterface), *bus_);
+        QDBusInterface control(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
+                               ToQString(suite::ControlInterface), *bus_);
         const QDBusMessage reply = control.callWithArgumentList(QDBus::Block, method, args);
         ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
     }

@@ -1,4 +1,5 @@
 #include "serverlink/tests/FakeSuite.h"
+#include "system/QtText.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -11,9 +12,6 @@ using suite::TServer;
 
 namespace {
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::size_t Index(TServer server) {
     return static_cast<std::size_t>(server);
@@ -61,9 +59,9 @@ bool TFakeSuite::Start() {
                               : QDBusConnection::connectToBus(address_, connectionName_);
     if (!bus_->isConnected()) return false;
     for (TServer server : AllServers) {
-        if (!bus_->registerVirtualObject(Q(suite::Names(server).ObjectPath), objects_[Index(server)].get()))
+        if (!bus_->registerVirtualObject(ToQString(suite::Names(server).ObjectPath), objects_[Index(server)].get()))
             return false;
-        if (present_[Index(server)] && !bus_->registerService(Q(suite::Names(server).BusName))) return false;
+        if (present_[Index(server)] && !bus_->registerService(ToQString(suite::Names(server).BusName))) return false;
     }
     return true;
 }
@@ -77,7 +75,7 @@ void TFakeSuite::Kill() {
 bool TFakeSuite::SetPresent(TServer server, bool present) {
     present_[Index(server)] = present;
     if (!bus_) return true;
-    const QString name = Q(suite::Names(server).BusName);
+    const QString name = ToQString(suite::Names(server).BusName);
     return present ? bus_->registerService(name) : bus_->unregisterService(name);
 }
 
@@ -144,7 +142,7 @@ void TFakeSuite::Emit(TServer server, int dispatchId, const QVariantList& argume
 void TFakeSuite::EmitRaw(TServer server, const QVariantList& signalArguments) {
     if (!bus_) return;
     const suite::TServerNames& names = suite::Names(server);
-    QDBusMessage signal = QDBusMessage::createSignal(Q(names.ObjectPath), Q(names.EventInterface), "Event");
+    QDBusMessage signal = QDBusMessage::createSignal(ToQString(names.ObjectPath), ToQString(names.EventInterface), "Event");
     signal.setArguments(signalArguments);
     bus_->send(signal);
 }

@@ -12,17 +12,18 @@
 #include "protocol/Identifiers.h"
 #include "serverlink/tests/FakeSuite.h"
 #include "serverlink/tests/LinkTestSupport.h"
+#include "system/QtText.h"
 
 namespace qx {
 namespace {
 
 using suite::TServer;
 
-const QString App = QString::fromUtf8(IID_IQXRTDCom.data(), static_cast<qsizetype>(IID_IQXRTDCom.size()));
-const QString RtuId = QString::fromUtf8(IID_IQXRtuDataCOM.data(), static_cast<qsizetype>(IID_IQXRtuDataCOM.size()));
-const QString DecodeId = QString::fromUtf8(IID_IQXDecodeCom.data(), static_cast<qsizetype>(IID_IQXDecodeCom.size()));
+const QString App = ToQString(IID_IQXRTDCom);
+const QString RtuId = ToQString(IID_IQXRtuDataCOM);
+const QString DecodeId = ToQString(IID_IQXDecodeCom);
 const QString ZOVizId =
-    QString::fromUtf8(IID_IQXMBRTUDataCOM.data(), static_cast<qsizetype>(IID_IQXMBRTUDataCOM.size()));
+    ToQString(IID_IQXMBRTUDataCOM);
 
 QVariantList Data(const QString& sender, const QString& text, const QString& type = "$REALTIME") {
     return {sender, type, "05/12/2009 10:15:00," + text};

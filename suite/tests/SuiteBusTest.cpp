@@ -21,13 +21,11 @@
 #include <QTemporaryDir>
 
 #include "protocol/SuiteProtocol.h"
+#include "system/QtText.h"
 
 namespace qx::suite {
 namespace {
 
-QString Q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 constexpr const char* kSuiteText =
     "[Suite]\nTimeTag=0.1\n"
@@ -93,19 +91,19 @@ protected:
     }
 
     bool Owned(const TServerNames& server) {
-        return bus_.interface()->isServiceRegistered(Q(server.BusName)).value();
+        return bus_.interface()->isServiceRegistered(ToQString(server.BusName)).value();
     }
 
     QDBusMessage Call(const TServerNames& server, const char* method, const QVariantList& args) {
         QDBusMessage call = QDBusMessage::createMethodCall(
-            Q(server.BusName), Q(server.ObjectPath), Q(server.Interface), QLatin1String(method));
+            ToQString(server.BusName), ToQString(server.ObjectPath), ToQString(server.Interface), QLatin1String(method));
         call.setArguments(args);
         return bus_.call(call, QDBus::BlockWithGui, 5000);
     }
 
     QDBusMessage Control(const char* method, const QVariantList& args) {
         QDBusMessage call = QDBusMessage::createMethodCall(
-            Q(SetupServer.BusName), Q(ControlPath), Q(ControlInterface), QLatin1String(method));
+            ToQString(SetupServer.BusName), ToQString(ControlPath), ToQString(ControlInterface), QLatin1String(method));
         call.setArguments(args);
         return bus_.call(call, QDBus::BlockWithGui, 5000);
     }
@@ -117,15 +115,15 @@ protected:
     }
 
     void Listen(const TServerNames& server, TEventLog& log) {
-        ASSERT_TRUE(bus_.connect(Q(server.BusName), Q(server.ObjectPath), Q(server.EventInterface),
-                                 Q(EventSignal), &log, SLOT(OnEvent(QDBusMessage))));
+        ASSERT_TRUE(bus_.connect(ToQString(server.BusName), ToQString(server.ObjectPath), ToQString(server.EventInterface),
+                                 ToQString(EventSignal), &log, SLOT(OnEvent(QDBusMessage))));
         // A round trip so that the match is in place before anything is sent.
         Setup(QStringLiteral("SetupLoad"));
     }
 
     void Register(const TServerNames& server, const char* type) {
         const QDBusMessage reply =
-            Call(server, "RegisterMessageType", {Q(IID_IQXRTDCom), QLatin1String(type)});
+            Call(server, "RegisterMessageType", {ToQString(IID_IQXRTDCom), QLatin1String(type)});
         ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
     }
 
@@ -208,14 +206,14 @@ TEST_F(SuiteBusTest, GeneratedEventsFollowRegistrations) {
     const QVariantList args = Arguments(rtu.Events.first());
     EXPECT_EQ(DispatchId(rtu.Events.first()), ServerData);
     ASSERT_EQ(args.size(), 3);
-    EXPECT_EQ(args[0].toString(), Q(IID_IQXRtuDataCOM));
+    EXPECT_EQ(args[0].toString(), ToQString(IID_IQXRtuDataCOM));
     EXPECT_EQ(args[1].toString(), QLatin1String("$REALTIME"));
     EXPECT_TRUE(args[2].toString().contains(QRegularExpression(QStringLiteral(
         "^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d,WX1\\.AIR,12\\.5,WX1\\.BATT,13\\.10$"))))
         << args[2].toString().toStdString();
 
     const QVariantList goes = Arguments(decode.Events.first());
-    EXPECT_EQ(goes.value(0).toString(), Q(IID_IQXDecodeCom));
+    EXPECT_EQ(goes.value(0).toString(), ToQString(IID_IQXDecodeCom));
     EXPECT_EQ(goes.value(1).toString(), QLatin1String("$GOESTIMED"));
     EXPECT_TRUE(goes.value(2).toString().contains(QLatin1String(",RIVER.LEVEL:2,")));
     // Only what was registered: no $TIMETAG at the RTU server, nothing from
@@ -263,7 +261,7 @@ TEST_F(SuiteBusTest, ControlRaisesEvents) {
               QDBusMessage::ReplyMessage);
     ASSERT_TRUE(WaitFor([&] { return !mbrtu.Events.isEmpty(); }));
     EXPECT_EQ(Arguments(mbrtu.Events.first()),
-              (QVariantList{Q(IID_IQXMBRTUDataCOM), QStringLiteral("$REALTIME"), text}));
+              (QVariantList{ToQString(IID_IQXMBRTUDataCOM), QStringLiteral("$REALTIME"), text}));
 
     // The command line does the same; an event with any id and arguments.
     const auto [status, error] =
@@ -285,7 +283,7 @@ TEST_F(SuiteBusTest, ControlRaisesEvents) {
     EXPECT_EQ(Command({QStringLiteral("--shutdown"), QStringLiteral("setup")}).first, 0);
     ASSERT_TRUE(WaitFor([&] { return setup.Events.size() == 3; }));
     EXPECT_EQ(DispatchId(setup.Events[0]), SetupRefresh);
-    EXPECT_EQ(Arguments(setup.Events[0]), QVariantList{Q(IID_IQXSetupCom)});
+    EXPECT_EQ(Arguments(setup.Events[0]), QVariantList{ToQString(IID_IQXSetupCom)});
     EXPECT_EQ(Arguments(setup.Events[1]), QVariantList{QStringLiteral("{X}")});
     EXPECT_EQ(DispatchId(setup.Events[2]), SetupShutdown);
 
@@ -336,8 +334,8 @@ TEST_F(SuiteBusTest, ADelayedServerDoesNotHoldUpTheOthers) {
     ASSERT_EQ(Control("SetDelay", {QStringLiteral("setup"), 600}).type(),
               QDBusMessage::ReplyMessage);
     QDBusMessage call =
-        QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(SetupServer.ObjectPath),
-                                       Q(SetupServer.Interface), QStringLiteral("QuerySetup"));
+        QDBusMessage::createMethodCall(ToQString(SetupServer.BusName), ToQString(SetupServer.ObjectPath),
+                                       ToQString(SetupServer.Interface), QStringLiteral("QuerySetup"));
     call.setArguments({QStringLiteral("General,Stations")});
     QElapsedTimer clock;
     clock.start();
@@ -401,17 +399,17 @@ TEST(SuiteOnAnotherBus, ServesAndObeysThere) {
         QDBusConnection other = QDBusConnection::connectToBus(address, QStringLiteral("other"));
         ASSERT_TRUE(other.isConnected());
         ASSERT_TRUE(WaitFor(
-            [&] { return other.interface()->isServiceRegistered(Q(RtuServer.BusName)).value(); }));
+            [&] { return other.interface()->isServiceRegistered(ToQString(RtuServer.BusName)).value(); }));
         QDBusMessage call =
-            QDBusMessage::createMethodCall(Q(SetupServer.BusName), Q(SetupServer.ObjectPath),
-                                           Q(SetupServer.Interface), QStringLiteral("QuerySetup"));
+            QDBusMessage::createMethodCall(ToQString(SetupServer.BusName), ToQString(SetupServer.ObjectPath),
+                                           ToQString(SetupServer.Interface), QStringLiteral("QuerySetup"));
         call.setArguments({QStringLiteral("General,Stations")});
         EXPECT_EQ(other.call(call).arguments().value(0).toString(),
                   QLatin1String("WX1,RIVER1,PUMP1"));
         // Not on the session bus.
         QDBusConnection session = QDBusConnection::sessionBus();
         if (session.isConnected()) {
-            EXPECT_FALSE(session.interface()->isServiceRegistered(Q(SetupServer.BusName)).value());
+            EXPECT_FALSE(session.interface()->isServiceRegistered(ToQString(SetupServer.BusName)).value());
         }
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("other"));
