@@ -39,6 +39,8 @@
 #include "serverlink/ServerLink.h"
 #include "protocol/SuiteProtocol.h"
 #include "textscan/Regional.h"
+#include "system/QtText.h"
+#include "testsupport/PrivateBus.h"
 
 namespace qx {
 namespace {
@@ -46,9 +48,6 @@ namespace {
 constexpr int kEventsPerBurst = 10'000;
 constexpr int kReadingsPerEvent = 20;
 
-QString Q(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer clock;
@@ -71,7 +70,7 @@ public:
                 return static_cast<SuiteOnPrivateBus*>(nullptr);
             }
             // At exit the private bus goes, and the suite ends with it.
-            daemonPid_ = s->daemon_.processId();
+            daemonPid_ = s->daemon_.ProcessId();
             std::atexit([] {
                 if (daemonPid_ > 0) ::kill(static_cast<pid_t>(daemonPid_), SIGTERM);
             });
@@ -85,41 +84,38 @@ public:
     // Starts a burst of identical RTU events; the reply comes once all are sent.
     QDBusPendingCall Burst(const QString& text, int count) {
         QDBusMessage call =
-            QDBusMessage::createMethodCall(Q(suite::SetupServer.BusName), Q(suite::ControlPath),
-                                           Q(suite::ControlInterface), "EmitRepeated");
+            QDBusMessage::createMethodCall(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
+                                           ToQString(suite::ControlInterface), "EmitRepeated");
         call.setArguments({"rtu", "$REALTIME", text, count});
         return bus_->asyncCall(call, 120000);
     }
 
 private:
     bool Start() {
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-        if (!daemon_.waitForStarted(5000) || !WaitFor([&] { return daemon_.canReadLine(); }, 5000))
-            return false;
-        const QString address = QString::fromUtf8(daemon_.readLine()).trimmed();
-        bus_ =
-            std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "bench-bus"));
+        if (!daemon_.Start()) return false;
+        const QString address = daemon_.Address();
+        bus_ = std::make_unique<QDBusConnection>(daemon_.Connect("bench-bus"));
         if (!bus_->isConnected()) return false;
         suite_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         suite_.start(QX_SETUP_EXE, {"--bus", address, "--setup-load-delay", "0"});
         if (!suite_.waitForStarted(5000)) return false;
         const bool up = WaitFor(
             [&] {
-                return bus_->interface()->isServiceRegistered(Q(suite::RtuServer.BusName)).value();
+                return bus_->interface()->isServiceRegistered(ToQString(suite::RtuServer.BusName)).value();
             },
             10000);
         if (!up) return false;
         // Only the bursts: no generated readings in between.
         QDBusMessage quiet =
-            QDBusMessage::createMethodCall(Q(suite::SetupServer.BusName), Q(suite::ControlPath),
-                                           Q(suite::ControlInterface), "SetGenerating");
+            QDBusMessage::createMethodCall(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
+                                           ToQString(suite::ControlInterface), "SetGenerating");
         quiet.setArguments({false});
         bus_->call(quiet);
         return true;
     }
 
     static inline qint64 daemonPid_ = 0;
-    QProcess daemon_;
+    TPrivateBus daemon_;
     QProcess suite_;
     std::unique_ptr<QDBusConnection> bus_;
 };
@@ -129,7 +125,7 @@ QString BurstText() {
     std::string text = "12/10/2026 10:15:00";
     for (int s = 1; s <= kReadingsPerEvent; ++s)
         text += ",BENCH.S" + std::to_string(s) + "," + std::to_string(s) + ".25";
-    return Q(text);
+    return ToQString(text);
 }
 
 class QuietHost final : public IServerLinkHost, public IPickerLists {
@@ -237,13 +233,13 @@ void BusPage_baseline(benchmark::State& state) {
     // Subscribed like the link: the RTU server's events, from its owner.
     QDBusConnection& bus = suite->Bus();
     QDBusMessage reg =
-        QDBusMessage::createMethodCall(Q(suite::RtuServer.BusName), Q(suite::RtuServer.ObjectPath),
-                                       Q(suite::RtuServer.Interface), "RegisterMessageType");
-    reg.setArguments({Q(IID_IQXRTDCom), "$REALTIME"});
+        QDBusMessage::createMethodCall(ToQString(suite::RtuServer.BusName), ToQString(suite::RtuServer.ObjectPath),
+                                       ToQString(suite::RtuServer.Interface), "RegisterMessageType");
+    reg.setArguments({ToQString(IID_IQXRTDCom), "$REALTIME"});
     bus.call(reg);
     BareEventCounter counter;
-    bus.connect(Q(suite::RtuServer.BusName), Q(suite::RtuServer.ObjectPath),
-                Q(suite::RtuServer.EventInterface), "Event", &counter,
+    bus.connect(ToQString(suite::RtuServer.BusName), ToQString(suite::RtuServer.ObjectPath),
+                ToQString(suite::RtuServer.EventInterface), "Event", &counter,
                 SLOT(Event(int, QVariantList)));
     const QString text = BurstText();
     long long readings = 0;
@@ -257,8 +253,8 @@ void BusPage_baseline(benchmark::State& state) {
         readings += static_cast<long long>(kEventsPerBurst) * kReadingsPerEvent;
         burst.waitForFinished();
     }
-    bus.disconnect(Q(suite::RtuServer.BusName), Q(suite::RtuServer.ObjectPath),
-                   Q(suite::RtuServer.EventInterface), "Event", &counter,
+    bus.disconnect(ToQString(suite::RtuServer.BusName), ToQString(suite::RtuServer.ObjectPath),
+                   ToQString(suite::RtuServer.EventInterface), "Event", &counter,
                    SLOT(Event(int, QVariantList)));
     state.SetItemsProcessed(readings);
 }

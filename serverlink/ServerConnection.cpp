@@ -7,14 +7,12 @@
 #include "serverlink/DBusValues.h"
 #include "serverlink/EventDispatch.h"
 #include "serverlink/SetupRetrieval.h"
+#include "system/QtText.h"
 
 namespace qx {
 
 namespace {
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string ErrorText(const QDBusMessage& reply) {
     const QString message = reply.errorMessage();
@@ -50,7 +48,7 @@ void TEventSink::OnEvent(const QDBusMessage& message) {
 QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& names, const QString& method,
                         const QList<QVariant>& arguments, int timeoutMs) {
     QDBusMessage call =
-        QDBusMessage::createMethodCall(Q(names.BusName), Q(names.ObjectPath), Q(names.Interface), method);
+        QDBusMessage::createMethodCall(ToQString(names.BusName), ToQString(names.ObjectPath), ToQString(names.Interface), method);
     call.setArguments(arguments);
     const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
@@ -81,9 +79,9 @@ TServerConnection::~TServerConnection() {
 bool TServerConnection::Attach(const QDBusConnection& bus, const QString& remoteName) {
     Release();
     remoteName_ = remoteName;
-    bool found = bus.isConnected() && NameHasOwner(bus, Q(Names().BusName));
+    bool found = bus.isConnected() && NameHasOwner(bus, ToQString(Names().BusName));
     if (!found && bus.isConnected() && bus.interface()) {
-        const QDBusReply<void> started = bus.interface()->startService(Q(Names().BusName));
+        const QDBusReply<void> started = bus.interface()->startService(ToQString(Names().BusName));
         found = started.isValid();
     }
     if (!found) {
@@ -114,7 +112,7 @@ void TServerConnection::ConnectSink(quint32 cookie) {
     if (!bus_) throw TServerCallError("not attached");
     DisconnectSink();
     const suite::TServerNames& names = Names();
-    if (!bus_->connect(Q(names.BusName), Q(names.ObjectPath), Q(names.EventInterface), Q(suite::EventSignal),
+    if (!bus_->connect(ToQString(names.BusName), ToQString(names.ObjectPath), ToQString(names.EventInterface), ToQString(suite::EventSignal),
                        sink_, SLOT(OnEvent(QDBusMessage))))
         throw TServerCallError("the bus refused the event subscription");
     cookie_ = cookie;
@@ -137,7 +135,7 @@ void TServerConnection::DisconnectSink() {
     if (!bus_ || !sink_) return;
     const suite::TServerNames& names = Names();
     // A refused disconnect changes nothing: the sink goes anyway.
-    bus_->disconnect(Q(names.BusName), Q(names.ObjectPath), Q(names.EventInterface), Q(suite::EventSignal), sink_,
+    bus_->disconnect(ToQString(names.BusName), ToQString(names.ObjectPath), ToQString(names.EventInterface), ToQString(suite::EventSignal), sink_,
                      SLOT(OnEvent(QDBusMessage)));
 }
 

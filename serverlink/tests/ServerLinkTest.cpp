@@ -13,6 +13,7 @@
 #include "serverlink/tests/FakeSuite.h"
 #include "serverlink/tests/LinkTestSupport.h"
 #include "system/QtText.h"
+#include "testsupport/PrivateBus.h"
 
 namespace qx {
 namespace {
@@ -415,7 +416,7 @@ TEST_F(ServerLinkTest, AShutdownEventAsksTheHostToCloseAndClosingInsideTheEventI
     for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz})
         EXPECT_FALSE(Link().Connection(server).Attached());
     fake.Emit(TServer::Setup, 3, {"{ANYONE}"});
-    QTest::qWait(50);
+    ASSERT_TRUE(qx::Flush(QDBusConnection::sessionBus(), ToQString(suite::SetupServer.BusName)));
     EXPECT_EQ(host.shutdowns, 1);
 }
 
