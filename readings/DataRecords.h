@@ -3,6 +3,7 @@
 // (station "." sensor "," value ",") after the other.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -11,6 +12,13 @@
 #include "textscan/TimeScale.h"
 
 namespace qx {
+
+// Scans one record ("%s.%P%P") from the 0-based cursor into Station, Sensor
+// and Value and returns the cursor after it: exactly what the scanner does
+// with that format, without interpreting the format for every record. The
+// station runs to the first "." (consumed) or NUL; sensor and value each run
+// to the next "," (consumed), CR, LF or NUL.
+std::size_t ScanDataRecord(std::string_view text, std::size_t cursor, SensorReading& reading);
 
 // Scans `text` and calls onRecord(reading) for each record, in order, with
 // Time, Station, Sensor and Value filled in; Source is left as the caller set
@@ -25,16 +33,15 @@ bool ForEachDataRecord(std::string_view text, SensorReading& reading, OnRecord&&
     if (!ScanFormatted(text, position, "%J", seconds)) return false;
     reading.Time = SecondsToDateTime(seconds);
 
-    const int length = static_cast<int>(text.size());
-    while (position <= length) {
-        const int start = position;
-        const bool scanned =
-            ScanFormatted(text, position, "%s.%P%P", reading.Station, reading.Sensor, reading.Value);
-        if (position <= start) {
-            position = start + 1;
+    std::size_t cursor = static_cast<std::size_t>(position - 1);
+    while (cursor < text.size()) {
+        const std::size_t start = cursor;
+        cursor = ScanDataRecord(text, cursor, reading);
+        if (cursor <= start) {
+            cursor = start + 1;
             continue;
         }
-        if (scanned) onRecord(reading);
+        onRecord(reading);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "readings/PageVector.h"
 #include "readings/SensorReading.h"
 #include "textscan/Regional.h"
+#include "textscan/ScanFormatted.h"
 
 namespace qx {
 namespace {
@@ -76,6 +78,29 @@ TEST(ForEachDataRecord, GivesEveryRecordTheMessageTime) {
                       [&](SensorReading& r) { times.push_back(r.Time); });
     const TDateTime may12 = EncodeDateTime({2009, 5, 12, 10, 15, 0});
     EXPECT_EQ(times, (std::vector<TDateTime>{may12, may12}));
+}
+
+// The record scan does what the general scanner does with "%s.%P%P", on
+// texts full of the characters that end fields.
+TEST(ScanDataRecord, AgreesWithTheScannerOnRandomTexts) {
+    std::mt19937 random(20261211);
+    const char alphabet[] = {'A', 'b', '.', ',', ':', '2', '\0', '\r', '\n', ' ', '9', '"'};
+    SensorReading fast;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(random() % 24, ' ');
+        for (char& c : text) c = alphabet[random() % sizeof alphabet];
+        const std::size_t cursor = text.empty() ? 0 : random() % (text.size() + 1);
+
+        int position = static_cast<int>(cursor) + 1;
+        std::string station = "old", sensor = "old", value = "old";
+        ScanFormatted(text, position, "%s.%P%P", station, sensor, value);
+        const std::size_t end = ScanDataRecord(text, cursor, fast);
+
+        ASSERT_EQ(end + 1, static_cast<std::size_t>(position)) << testing::PrintToString(text) << " at " << cursor;
+        ASSERT_EQ(fast.Station, station) << testing::PrintToString(text) << " at " << cursor;
+        ASSERT_EQ(fast.Sensor, sensor) << testing::PrintToString(text) << " at " << cursor;
+        ASSERT_EQ(fast.Value, value) << testing::PrintToString(text) << " at " << cursor;
+    }
 }
 
 TEST(SameName, IgnoresOnlyAsciiLetterCase) {
