@@ -10,7 +10,6 @@
 #include <memory>
 #include <optional>
 
-#include "serverlink/DataDecoder.h"
 #include "serverlink/ServerLink.h"
 #include "textscan/MemIniFile.h"
 
@@ -22,6 +21,7 @@ namespace qx {
 class IListPageServers;
 class THelpWindow;
 class TStatusPanel;
+class TWatchTab;
 class TfrmExitConfirm;
 class TfrmGlobalOptions;
 class TfrmTabName;

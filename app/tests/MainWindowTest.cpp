@@ -109,21 +109,31 @@ TEST_F(MainWindow, ActionsCarryCaptionsAndHints) {
 }
 
 TEST_F(MainWindow, ConfirmationAnswersDecideTheClose) {
+    // Only the time-out case may end by the time-out; the others would hang
+    // for a minute if their answer did not end the wait.
     struct Case {
         const char* name;
         std::function<void(TfrmExitConfirm&)> answer;
+        int timeOutMs;
         bool closes;
     } cases[] = {
         {"ok", [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnOK, &QPushButton::click); },
-         true},
+         60000, true},
         {"cancel",
-         [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnCancel, &QPushButton::click); },
+         [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnCancel, &QPushButton::click); }, 60000,
          false},
-        {"time-out", [](TfrmExitConfirm&) {}, false},
+        {"time-out", [](TfrmExitConfirm&) {}, 20, false},
+        {"escape", [](TfrmExitConfirm& d) { QTimer::singleShot(0, &d, &QDialog::reject); }, 60000,
+         false},
+        // Gone without an answer, as when the window manager closes it.
+        {"hidden", [](TfrmExitConfirm& d) { QTimer::singleShot(0, &d, &QWidget::hide); }, 60000,
+         false},
+        {"closed", [](TfrmExitConfirm& d) { QTimer::singleShot(0, &d, &QWidget::close); }, 60000,
+         false},
     };
     for (const Case& c : cases) {
         TStartOptions o = Options();
-        o.ConfirmTimeOutMs = 20;
+        o.ConfirmTimeOutMs = c.timeOutMs;
         TfrmQXZuz window(o);
         window.show();
         window.OnConfirmShown = c.answer;
