@@ -53,6 +53,8 @@ void TfrmExitConfirm::Finish(Result result) {
     if (ExitResult == None) ExitResult = result;
     tmTimeOut->stop();
     hide();
+    setResult(ExitResult);
+    emit finished(ExitResult);
 }
 
 // Escape answers Cancel; closing the window some other way does too.

@@ -18,7 +18,7 @@ public:
     explicit TfrmExitConfirm(QWidget* parent = nullptr);
 
     // Starts the time-out; the dialog closes itself with TimedOut when it
-    // runs out.
+    // runs out. Every answer hides the dialog and emits finished(ExitResult).
     void StartTimeOut(int milliseconds);
 
     int ExitResult = None;

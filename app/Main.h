@@ -1,36 +1,27 @@
-// The main window: picker, watch pages, status panel, menus and tool bar.
-// It owns the pages and decides when the program may end.
+// The main window: lays out the picker, the pages, the status panel, the
+// menus and the tool bar, connects the commands to them, hosts the link with
+// the suite's servers and decides when the program may end.
 #pragma once
 
 #include <QEvent>
 #include <QMainWindow>
 #include <QStringList>
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "pages/WatchTab.h"
-#include "serverlink/DataDecoder.h"
 #include "serverlink/ServerLink.h"
 #include "workspace/MemIniFile.h"
 
-class QAction;
-class QComboBox;
-class QLabel;
-class QMenu;
-class QPushButton;
 class QSplitter;
 class QTabWidget;
-class QTimer;
-class QToolBar;
-class QTreeWidget;
 
 namespace qx {
 
 class IListPageServers;
 class THelpWindow;
 class TStatusPanel;
+class TWatchTab;
 class TfrmExitConfirm;
 class TfrmGlobalOptions;
 class TfrmTabName;
@@ -53,27 +44,26 @@ struct TStartOptions {
 // Posted to the window to restore it and bring it to the front.
 inline constexpr QEvent::Type RestoreRequestEvent = static_cast<QEvent::Type>(QEvent::User + 101);
 
-class TPickerLists;
+class TActionSet;
+class TPageSet;
+class TPickerPanel;
 
-class TfrmQXZuz : public QMainWindow, public IPageList, private IServerLinkHost {
+class TfrmQXZuz : public QMainWindow, private IServerLinkHost {
     Q_OBJECT
 public:
-    static constexpr int MaxPages = 16;
-    static constexpr int DesignSensorListHeight = 100;
-
     explicit TfrmQXZuz(TStartOptions options, QWidget* parent = nullptr);
     ~TfrmQXZuz() override;
 
     // The pages in page order, list pages first.
-    int PageCount() const override;
-    TWatchTab* Page(int index) const override;
+    int PageCount() const;
+    TWatchTab* Page(int index) const;
     // The page of the selected tab, or null without pages.
     TWatchTab* ActivePage() const;
+    int ListPageCount() const;
+    int GraphPageCount() const;
 
     bool ShutdownRequested = false;
     bool ConfirmInProgress = false;
-    int ListPageCount = 0;
-    int GraphPageCount = 0;
 
     // The computers running the setup, RTU, Modbus RTU and decode servers;
     // empty = this computer.
@@ -99,46 +89,6 @@ public:
     // One tick of the test readings; the server link fills it in.
     std::function<void()> OnTestTick;
 
-    // Components, named as the operator's documentation names them.
-    QToolBar* ToolBar = nullptr;
-    QWidget* pnlTop = nullptr;
-    QSplitter* spltMain = nullptr;
-    QWidget* pnlBottom = nullptr;
-    QTabWidget* pgData = nullptr;
-    TStatusPanel* pnlStatus = nullptr;
-    QMenu* Debug1 = nullptr;
-    QMenu* pmMain = nullptr;
-    QMenu* pmRename = nullptr;
-    QMenu* pmDummy = nullptr;
-
-    QLabel* lblStations = nullptr;
-    QComboBox* cbxStations = nullptr;
-    QLabel* lblSensors = nullptr;
-    QComboBox* cbxSensors = nullptr;
-    QPushButton* btnMoreLess = nullptr;
-    QTreeWidget* lstSensors = nullptr;
-    QPushButton* btnTest = nullptr;
-    QTimer* Timer1 = nullptr;
-
-    QAction* FileReset1 = nullptr;
-    QAction* actSave = nullptr;
-    QAction* actCopy = nullptr;
-    QAction* FileExit1 = nullptr;
-    QAction* actAddIntoWatchList = nullptr;
-    QAction* actDeleteFromWatchList = nullptr;
-    QAction* actAddAllIntoWatchList = nullptr;
-    QAction* actPauseDisplay = nullptr;
-    QAction* ConnectNodes1 = nullptr;
-    QAction* ShowStatus = nullptr;
-    QAction* ClearStatus = nullptr;
-    QAction* actSettings = nullptr;
-    QAction* actOptions = nullptr;
-    QAction* actRename = nullptr;
-    QAction* HelpZUZIndex1 = nullptr;
-    QAction* HelpZUZContents1 = nullptr;
-    QAction* HelpAbout1 = nullptr;
-    QAction* Tracing1 = nullptr;
-
     // The connect sequence; the server link fills it in.
     void FileReset1Execute();
     void btnMoreLessClick();
@@ -157,7 +107,6 @@ public:
     void actAddIntoWatchListExecute();
     void actAddAllIntoWatchListExecute();
     void actRenameExecute();
-    void btnTestClick();
 
     // Window bounds, nodes and page counts from WorkspaceFile, then the pages.
     void LoadWorkspace();
@@ -168,30 +117,20 @@ public:
     // The application settings command: rebuilds the pages when a count changed.
     void actOptionsExecute();
 
-    // What list pages ask for current values; null until the server link
-    // is attached.
-    IListPageServers* ListPageServers = nullptr;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
-    void CreateActions();
-    void CreateMenusAndToolBar();
-    void CreatePicker();
-    void CreateBottom();
+    void ConnectActions();
+    void CreatePanels();
     void UpdateActions();
     void FormHelp();
-    QWidget* AddPageSheet(const QString& caption, bool chart);
-    void RemovePages();
     // Runs a command on the active page (nothing without one); an error it
     // raises is shown and ends the command.
     void PageCommand(const std::function<void(TWatchTab&)>& command);
-    void AddToActivePage(TWatchTab& page, const QString& sensor);
 
     // What the server link asks of the window.
     void ShowErrorDialog(const std::string& text) override;
@@ -201,15 +140,18 @@ private:
     IPickerLists& Picker() override;
 
     TStartOptions options_;
-    std::array<TWatchTab*, MaxPages> Pages{};
-    int sensorListHeight_ = 0;
-    int collapsedTop_ = 0;  // the picker row alone, as the splitter gave it
-    bool listMode_ = true;
+    std::unique_ptr<TActionSet> actions_;
+    TPickerPanel* pnlTop = nullptr;
+    QSplitter* spltMain = nullptr;
+    QWidget* pnlBottom = nullptr;
+    QTabWidget* pgData = nullptr;
+    TStatusPanel* pnlStatus = nullptr;
+    std::unique_ptr<TPageSet> pages_;
+    // What list pages ask for current values; null without a server link.
+    IListPageServers* ListPageServers = nullptr;
     THelpWindow* help_ = nullptr;
-    std::unique_ptr<TPickerLists> picker_;
     std::unique_ptr<TServerLink> link_;
     bool centred_ = false;
-    bool rebuilding_ = false;
     // The workspace file exists but could not be read: it is not written
     // over, so nothing in it is lost.
     bool workspaceUnreadable_ = false;

@@ -2,10 +2,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <sys/socket.h>
 #include <unistd.h>
 #include <csignal>
+#include <cstdio>
 
 #include "app/Main.h"
 #include "app/Version.h"
@@ -65,5 +67,13 @@ int main(int argc, char** argv) {
     qx::TfrmQXZuz window(options);
     CloseOnStopSignals(window);
     window.show();
+    // Whoever starts the program and must know when it takes commands (the
+    // stop signals included) asks for one line on stderr.
+    if (qEnvironmentVariableIsSet("QX_REPORT_READY")) {
+        QTimer::singleShot(0, &window, [] {
+            std::fputs("qxrirovozer: ready\n", stderr);
+            std::fflush(stderr);
+        });
+    }
     return QApplication::exec();
 }

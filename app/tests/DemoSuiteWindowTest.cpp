@@ -9,13 +9,14 @@
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
-#include <QElapsedTimer>
+#include <QDBusServiceWatcher>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <functional>
@@ -23,6 +24,7 @@
 
 #include "app/ExitConfirm.h"
 #include "app/Main.h"
+#include "app/tests/FindControl.h"
 #include "pages/ListModel.h"
 #include "pages/ListPageCore.h"
 #include "pages/ListTab.h"
@@ -33,50 +35,52 @@
 namespace qx {
 namespace {
 
+using test::Find;
+
+// Handles events until done() holds, checking it after each batch; sleeps
+// only while no event arrives (a bus message, a process's output, a timer).
 bool WaitFor(const std::function<bool()>& done, int ms = 15000) {
-    QElapsedTimer clock;
-    clock.start();
+    const QDeadlineTimer deadline(ms);
+    QTimer wake;  // ends the last wait at the deadline
+    wake.setSingleShot(true);
+    wake.start(ms);
     while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
+        if (deadline.hasExpired()) return false;
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
+}
+
+// Delivers what is already posted (layouts, resizes, repaints).
+void Settle() {
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
 }
 
 
 class DemoSuiteWindow : public testing::Test {
 protected:
     void SetUp() override {
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-        if (!daemon_.waitForStarted(5000)) GTEST_SKIP() << "no dbus-daemon";
-        ASSERT_TRUE(WaitFor([&] { return daemon_.canReadLine(); }, 5000));
-        address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-        // The suite the window starts inherits this bus.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
-        bus_ = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(address_, "demo-window"));
-        ASSERT_TRUE(bus_->isConnected());
+        // The test's own session bus; the suite the window starts inherits it.
+        bus_ = std::make_unique<QDBusConnection>(QDBusConnection::sessionBus());
+        ASSERT_TRUE(bus_->isConnected()) << "no session bus: the test runs inside one of its own";
     }
 
     void TearDown() override {
         window_.reset();
         if (bus_) {
-            QDBusInterface control(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
-                                   ToQString(suite::ControlInterface), *bus_);
+            // The suite's bus name goes when it has ended.
+            const QString name = ToQString(suite::SetupServer.BusName);
+            QDBusServiceWatcher watcher(name, *bus_, QDBusServiceWatcher::WatchForUnregistration);
+            bool gone = false;
+            QObject::connect(&watcher, &QDBusServiceWatcher::serviceUnregistered,
+                             [&] { gone = true; });
+            QDBusInterface control(name, ToQString(suite::ControlPath), ToQString(suite::ControlInterface), *bus_);
             control.call("Quit");
-            WaitFor(
-                [&] {
-                    return !bus_->interface()
-                                ->isServiceRegistered(ToQString(suite::SetupServer.BusName))
-                                .value();
-                },
-                5000);
+            WaitFor([&] { return gone || !bus_->interface()->isServiceRegistered(name).value(); },
+                    5000);
             bus_.reset();
-            QDBusConnection::disconnectFromBus("demo-window");
         }
-        daemon_.terminate();
-        if (!daemon_.waitForFinished(3000)) daemon_.kill();
     }
 
     TfrmQXZuz& Start() {
@@ -94,8 +98,7 @@ protected:
     }
 
     std::string Status() {
-        auto* memo = window_->pnlStatus->findChild<QPlainTextEdit*>("memStatus");
-        return memo ? memo->toPlainText().toStdString() : std::string();
+        return Find<QPlainTextEdit>(*window_, "memStatus")->toPlainText().toStdString();
     }
 
     const TListPageCore& ListCore(int page) {
@@ -109,8 +112,6 @@ protected:
         ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
     }
 
-    QProcess daemon_;
-    QString address_;
     std::unique_ptr<QDBusConnection> bus_;
     QTemporaryDir dir_;
     QStringList errors_;
@@ -122,10 +123,12 @@ TEST_F(DemoSuiteWindow, StartsTheSuiteFillsThePickerAndShowsLiveReadings) {
     EXPECT_EQ(w.windowTitle(), "QX RIRovozer (local)");
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
     EXPECT_NE(Status().find("Ready.."), std::string::npos) << Status();
-    ASSERT_EQ(w.cbxStations->count(), 3);
-    EXPECT_EQ(w.cbxStations->itemText(0), "WX1");
-    EXPECT_EQ(w.lstSensors->topLevelItemCount(), 5);
-    EXPECT_EQ(w.cbxSensors->currentText(), "AIR");
+    auto* stations = Find<QComboBox>(w, "cbxStations");
+    auto* table = Find<QTreeWidget>(w, "lstSensors");
+    ASSERT_EQ(stations->count(), 3);
+    EXPECT_EQ(stations->itemText(0), "WX1");
+    EXPECT_EQ(table->topLevelItemCount(), 5);
+    EXPECT_EQ(Find<QComboBox>(w, "cbxSensors")->currentText(), "AIR");
 
     // The list pages fetched their sensors' current values while loading.
     const TListPageCore& weather = ListCore(0);
@@ -138,21 +141,21 @@ TEST_F(DemoSuiteWindow, StartsTheSuiteFillsThePickerAndShowsLiveReadings) {
     EXPECT_EQ(weather.Row(0).Time, "05/12/2009 10:15:00");
 
     // Choosing another station refills the sensors.
-    w.cbxStations->setCurrentIndex(2);
-    emit w.cbxStations->activated(2);
-    EXPECT_EQ(w.lstSensors->topLevelItemCount(), 4);
+    stations->setCurrentIndex(2);
+    emit stations->activated(2);
+    EXPECT_EQ(table->topLevelItemCount(), 4);
 
     const QString shot = qEnvironmentVariable("QX_SCREENSHOT");
     if (!shot.isEmpty()) {
         w.resize(800, 560);
         w.show();
-        w.pgData->setCurrentIndex(0);
-        w.ShowStatus->trigger();
-        WaitFor([&] { return false; }, 300);
+        Find<QTabWidget>(w, "pgData")->setCurrentIndex(0);
+        Find<QAction>(w, "ShowStatus")->trigger();
+        Settle();
         EXPECT_TRUE(w.grab().save(shot));
         // The sensor table of the list mode as well.
         w.btnMoreLessClick();
-        WaitFor([&] { return false; }, 200);
+        Settle();
         QString listShot = shot;
         listShot.insert(listShot.lastIndexOf('.'), "-list");
         EXPECT_TRUE(w.grab().save(listShot));

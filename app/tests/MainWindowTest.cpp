@@ -15,10 +15,13 @@
 #include "app/ExitConfirm.h"
 #include "app/HelpWindow.h"
 #include "app/Main.h"
+#include "app/tests/FindControl.h"
 #include "shell/StatusPanel.h"
 
 namespace qx {
 namespace {
+
+using test::Find;
 
 class MainWindow : public testing::Test {
 protected:
@@ -45,9 +48,9 @@ TEST_F(MainWindow, DebugArgumentShowsDebugMenuAndTestButton) {
     };
     for (const Case& c : cases) {
         TfrmQXZuz window(Options(c.args));
-        EXPECT_EQ(window.Debug1->menuAction()->isVisible(), c.debugMenu)
+        EXPECT_EQ(Find<QMenu>(window, "Debug1")->menuAction()->isVisible(), c.debugMenu)
             << c.args.join(' ').toStdString();
-        EXPECT_EQ(window.btnTest->isVisibleTo(&window), c.testButton)
+        EXPECT_EQ(Find<QPushButton>(window, "btnTest")->isVisibleTo(&window), c.testButton)
             << c.args.join(' ').toStdString();
     }
 }
@@ -55,68 +58,82 @@ TEST_F(MainWindow, DebugArgumentShowsDebugMenuAndTestButton) {
 TEST_F(MainWindow, StartsInSingleSensorModeWithStatusHidden) {
     TfrmQXZuz window(Options());
     window.show();
+    auto* moreLess = Find<QPushButton>(window, "btnMoreLess");
+    auto* table = Find<QTreeWidget>(window, "lstSensors");
+    auto* addAll = Find<QAction>(window, "actAddAllIntoWatchList");
+    auto* status = Find<TStatusPanel>(window, "pnlStatus");
+    auto* showStatus = Find<QAction>(window, "ShowStatus");
     EXPECT_EQ(window.windowTitle(), "QX RIRovozer");
-    EXPECT_EQ(window.btnMoreLess->text(), "&More >>");
-    EXPECT_FALSE(window.lstSensors->isVisible());
-    EXPECT_TRUE(window.cbxSensors->isEnabled());
-    EXPECT_FALSE(window.actAddAllIntoWatchList->isEnabled());
-    EXPECT_FALSE(window.pnlStatus->isVisible());
-    EXPECT_FALSE(window.ShowStatus->isChecked());
+    EXPECT_EQ(moreLess->text(), "&More >>");
+    EXPECT_FALSE(table->isVisible());
+    EXPECT_TRUE(Find<QComboBox>(window, "cbxSensors")->isEnabled());
+    EXPECT_FALSE(addAll->isEnabled());
+    EXPECT_FALSE(status->isVisible());
+    EXPECT_FALSE(showStatus->isChecked());
 
-    window.btnMoreLessClick();
-    EXPECT_EQ(window.btnMoreLess->text(), "<< &Less");
-    EXPECT_TRUE(window.lstSensors->isVisible());
-    EXPECT_TRUE(window.actAddAllIntoWatchList->isEnabled());
+    moreLess->click();
+    EXPECT_EQ(moreLess->text(), "<< &Less");
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_TRUE(addAll->isEnabled());
 
-    window.ShowStatus->trigger();
-    EXPECT_TRUE(window.pnlStatus->isVisible());
+    showStatus->trigger();
+    EXPECT_TRUE(status->isVisible());
 }
 
 TEST_F(MainWindow, ActionsCarryCaptionsAndHints) {
     TfrmQXZuz window(Options());
     struct Case {
-        QAction* action;
+        const char* action;
         const char* caption;
         const char* tip;
         const char* status;
     } cases[] = {
-        {window.FileReset1, "&Refresh", "Refresh setup parameters",
+        {"FileReset1", "&Refresh", "Refresh setup parameters",
          "Refresh setup parameters and data links."},
-        {window.actSave, "&Save", "Save the watch to a disk file.",
-         "Save the watch to a disk file."},
-        {window.FileExit1, "&Exit", "Exit application", "Exit QX ZUZ applicaton."},
-        {window.actAddAllIntoWatchList, "Add A&ll To Watch List", "Add all sensors into watch list",
+        {"actSave", "&Save", "Save the watch to a disk file.", "Save the watch to a disk file."},
+        {"FileExit1", "&Exit", "Exit application", "Exit QX ZUZ applicaton."},
+        {"actAddAllIntoWatchList", "Add A&ll To Watch List", "Add all sensors into watch list",
          "Add all sensors into watch list"},
-        {window.actSettings, "Graph Se&ttings...", "Change the graph settings...",
+        {"actSettings", "Graph Se&ttings...", "Change the graph settings...",
          "Change the graph settings..."},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.action->text(), c.caption);
-        EXPECT_EQ(c.action->toolTip(), c.tip);
-        EXPECT_EQ(c.action->statusTip(), c.status);
+        const QAction* action = Find<QAction>(window, c.action);
+        EXPECT_EQ(action->text(), c.caption);
+        EXPECT_EQ(action->toolTip(), c.tip);
+        EXPECT_EQ(action->statusTip(), c.status);
     }
     // Without pages the page commands are off.
-    EXPECT_FALSE(window.actSave->isEnabled());
-    EXPECT_FALSE(window.actCopy->isEnabled());
-    EXPECT_FALSE(window.actSettings->isEnabled());
+    for (const char* name : {"actSave", "actCopy", "actSettings"})
+        EXPECT_FALSE(Find<QAction>(window, name)->isEnabled()) << name;
 }
 
 TEST_F(MainWindow, ConfirmationAnswersDecideTheClose) {
+    // Only the time-out case may end by the time-out; the others would hang
+    // for a minute if their answer did not end the wait.
     struct Case {
         const char* name;
         std::function<void(TfrmExitConfirm&)> answer;
+        int timeOutMs;
         bool closes;
     } cases[] = {
         {"ok", [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnOK, &QPushButton::click); },
-         true},
+         60000, true},
         {"cancel",
-         [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnCancel, &QPushButton::click); },
+         [](TfrmExitConfirm& d) { QTimer::singleShot(0, d.btnCancel, &QPushButton::click); }, 60000,
          false},
-        {"time-out", [](TfrmExitConfirm&) {}, false},
+        {"time-out", [](TfrmExitConfirm&) {}, 20, false},
+        {"escape", [](TfrmExitConfirm& d) { QTimer::singleShot(0, &d, &QDialog::reject); }, 60000,
+         false},
+        // Gone without an answer, as when the window manager closes it.
+        {"hidden", [](TfrmExitConfirm& d) { QTimer::singleShot(0, &d, &QWidget::hide); }, 60000,
+         false},
+        {"closed", [](TfrmExitConfirm& d) { QTimer::singleShot(0, &d, &QWidget::close); }, 60000,
+         false},
     };
     for (const Case& c : cases) {
         TStartOptions o = Options();
-        o.ConfirmTimeOutMs = 20;
+        o.ConfirmTimeOutMs = c.timeOutMs;
         TfrmQXZuz window(o);
         window.show();
         window.OnConfirmShown = c.answer;

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <sys/types.h>
 #include <csignal>
@@ -25,10 +24,18 @@ TEST(ProgramProcess, StopSignalsCloseTheWindowAndSaveTheWorkspace) {
 
         QProcess process;
         process.setWorkingDirectory(dir.path());  // the suite's home: no qxsetup here
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QX_REPORT_READY", "1");
+        process.setProcessEnvironment(environment);
+        process.setReadChannel(QProcess::StandardError);
         process.start(program, {});
         ASSERT_TRUE(process.waitForStarted(5000));
-        // Give it time to come up: the connect sequence fails at once here.
-        QThread::msleep(1500);
+        // The program says when its window is up and the signals are handled.
+        QByteArray output;
+        while (!output.contains("qxrirovozer: ready\n")) {
+            ASSERT_TRUE(process.waitForReadyRead(20000)) << output.toStdString();
+            output += process.readAllStandardError();
+        }
         ::kill(static_cast<pid_t>(process.processId()), signal);
         ASSERT_TRUE(process.waitForFinished(20000)) << signal;
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;

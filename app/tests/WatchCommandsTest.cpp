@@ -16,6 +16,7 @@
 
 #include "app/ExitConfirm.h"
 #include "app/Main.h"
+#include "app/tests/FindControl.h"
 #include "pages/ListModel.h"
 #include "pages/ListTab.h"
 #include "shell/TabRename.h"
@@ -23,6 +24,8 @@
 
 namespace qx {
 namespace {
+
+using test::Find;
 
 class WatchCommands : public testing::Test {
 protected:
@@ -44,15 +47,20 @@ protected:
 
     // The picker as the server link fills it: station ST1 with sensors A, B, C.
     static void FillPicker(TfrmQXZuz& w) {
-        w.cbxStations->addItem("ST1");
-        w.cbxStations->setCurrentIndex(0);
+        auto* stations = Find<QComboBox>(w, "cbxStations");
+        auto* sensors = Find<QComboBox>(w, "cbxSensors");
+        stations->addItem("ST1");
+        stations->setCurrentIndex(0);
         for (const char* s : {"A", "B", "C"}) {
-            w.cbxSensors->addItem(s);
-            w.lstSensors->addTopLevelItem(
-                new QTreeWidgetItem(QStringList{s, s, "Yes", "No", "", ""}));
+            sensors->addItem(s);
+            Table(w)->addTopLevelItem(new QTreeWidgetItem(QStringList{s, s, "Yes", "No", "", ""}));
         }
-        w.cbxSensors->setCurrentIndex(1);
+        sensors->setCurrentIndex(1);
     }
+
+    static QTreeWidget* Table(TfrmQXZuz& w) { return Find<QTreeWidget>(w, "lstSensors"); }
+    static QTabWidget* Tabs(TfrmQXZuz& w) { return Find<QTabWidget>(w, "pgData"); }
+    static QAction* Action(TfrmQXZuz& w, const char* name) { return Find<QAction>(w, name); }
 
     static auto* ListPage(TfrmQXZuz& w, int i) { return dynamic_cast<TfrmListTab*>(w.Page(i)); }
 
@@ -65,8 +73,8 @@ TEST_F(WatchCommands, AddInListModeAddsSelectedRowsAndSkipsThoseOnThePage) {
     FillPicker(*w);
     w->btnMoreLessClick();  // list mode
     w->Page(0)->AddSensor("st1", "b");
-    for (int i = 0; i < 3; ++i) w->lstSensors->topLevelItem(i)->setSelected(true);
-    w->actAddIntoWatchList->trigger();
+    for (int i = 0; i < 3; ++i) Table(*w)->topLevelItem(i)->setSelected(true);
+    Action(*w, "actAddIntoWatchList")->trigger();
     EXPECT_EQ(ListPage(*w, 0)->Model()->rowCount(), 3);
     EXPECT_TRUE(w->Page(0)->HasSensor("ST1", "A"));
     EXPECT_TRUE(w->Page(0)->HasSensor("ST1", "C"));
@@ -75,10 +83,10 @@ TEST_F(WatchCommands, AddInListModeAddsSelectedRowsAndSkipsThoseOnThePage) {
 
 TEST_F(WatchCommands, AddInSingleSensorModeNeedsAStationAndASensor) {
     auto w = Start("[PageSettings]\nListPages=1\nGraphPages=0\n");
-    w->actAddIntoWatchList->trigger();  // empty picker: nothing
+    Action(*w, "actAddIntoWatchList")->trigger();  // empty picker: nothing
     EXPECT_EQ(ListPage(*w, 0)->Model()->rowCount(), 0);
     FillPicker(*w);
-    w->actAddIntoWatchList->trigger();
+    Action(*w, "actAddIntoWatchList")->trigger();
     EXPECT_TRUE(w->Page(0)->HasSensor("ST1", "B"));
     EXPECT_EQ(ListPage(*w, 0)->Model()->rowCount(), 1);
 }
@@ -86,12 +94,12 @@ TEST_F(WatchCommands, AddInSingleSensorModeNeedsAStationAndASensor) {
 TEST_F(WatchCommands, AddAllOnlyInListModeAndWhetherSelectedOrNot) {
     auto w = Start("[PageSettings]\nListPages=1\nGraphPages=0\n");
     FillPicker(*w);
-    EXPECT_FALSE(w->actAddAllIntoWatchList->isEnabled());
+    EXPECT_FALSE(Action(*w, "actAddAllIntoWatchList")->isEnabled());
     w->actAddAllIntoWatchListExecute();
     EXPECT_EQ(ListPage(*w, 0)->Model()->rowCount(), 0);
     w->btnMoreLessClick();
-    EXPECT_TRUE(w->actAddAllIntoWatchList->isEnabled());
-    w->actAddAllIntoWatchList->trigger();
+    EXPECT_TRUE(Action(*w, "actAddAllIntoWatchList")->isEnabled());
+    Action(*w, "actAddAllIntoWatchList")->trigger();
     EXPECT_EQ(ListPage(*w, 0)->Model()->rowCount(), 3);
 }
 
@@ -100,52 +108,52 @@ TEST_F(WatchCommands, InsertKeyWithoutModifiersAndDoubleClickAdd) {
     FillPicker(*w);
     w->btnMoreLessClick();
     w->show();
-    w->lstSensors->topLevelItem(0)->setSelected(true);
-    QTest::keyClick(w->lstSensors, Qt::Key_Insert, Qt::ShiftModifier);
-    QTest::keyClick(w->lstSensors, Qt::Key_Insert, Qt::ControlModifier);
+    Table(*w)->topLevelItem(0)->setSelected(true);
+    QTest::keyClick(Table(*w), Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(Table(*w), Qt::Key_Insert, Qt::ControlModifier);
     EXPECT_EQ(ListPage(*w, 0)->Model()->rowCount(), 0);
-    QTest::keyClick(w->lstSensors, Qt::Key_Insert);
+    QTest::keyClick(Table(*w), Qt::Key_Insert);
     EXPECT_TRUE(w->Page(0)->HasSensor("ST1", "A"));
 
-    emit w->lstSensors->itemDoubleClicked(w->lstSensors->topLevelItem(2), 0);
+    emit Table(*w)->itemDoubleClicked(Table(*w)->topLevelItem(2), 0);
     EXPECT_EQ(ListPage(*w, 0)->Model()->rowCount(),
               1);  // the double click adds the selection: A again, skipped
-    w->lstSensors->topLevelItem(2)->setSelected(true);
-    emit w->lstSensors->itemDoubleClicked(w->lstSensors->topLevelItem(2), 0);
+    Table(*w)->topLevelItem(2)->setSelected(true);
+    emit Table(*w)->itemDoubleClicked(Table(*w)->topLevelItem(2), 0);
     EXPECT_TRUE(w->Page(0)->HasSensor("ST1", "C"));
 }
 
 TEST_F(WatchCommands, PauseMarkFollowsTheActivePage) {
     auto w = Start("[PageSettings]\nListPages=1\nGraphPages=1\n");
-    w->pgData->setCurrentIndex(0);
-    w->actPauseDisplay->trigger();
+    Tabs(*w)->setCurrentIndex(0);
+    Action(*w, "actPauseDisplay")->trigger();
     EXPECT_TRUE(w->Page(0)->IsPaused());
-    EXPECT_TRUE(w->actPauseDisplay->isChecked());
-    w->pgData->setCurrentIndex(1);
-    EXPECT_FALSE(w->actPauseDisplay->isChecked());
-    w->pgData->setCurrentIndex(0);
-    EXPECT_TRUE(w->actPauseDisplay->isChecked());
-    EXPECT_TRUE(w->actSave->isEnabled());
-    EXPECT_TRUE(w->actCopy->isEnabled());
+    EXPECT_TRUE(Action(*w, "actPauseDisplay")->isChecked());
+    Tabs(*w)->setCurrentIndex(1);
+    EXPECT_FALSE(Action(*w, "actPauseDisplay")->isChecked());
+    Tabs(*w)->setCurrentIndex(0);
+    EXPECT_TRUE(Action(*w, "actPauseDisplay")->isChecked());
+    EXPECT_TRUE(Action(*w, "actSave")->isEnabled());
+    EXPECT_TRUE(Action(*w, "actCopy")->isEnabled());
 }
 
 TEST_F(WatchCommands, RenameTakesTheTextAsTypedEvenEmpty) {
     auto w = Start("[PageSettings]\nListPages=2\nGraphPages=0\n");
-    w->pgData->setCurrentIndex(1);
+    Tabs(*w)->setCurrentIndex(1);
     w->RunTabNameDialog = [](TfrmTabName& d) {
         EXPECT_EQ(d.windowTitle(), "Tab Name");
         EXPECT_EQ(d.edtTabName->text(), "Watch 2");
         d.edtTabName->setText("");
         return int(QDialog::Accepted);
     };
-    w->actRename->trigger();
-    EXPECT_EQ(w->pgData->tabText(1), "");
+    Action(*w, "actRename")->trigger();
+    EXPECT_EQ(Tabs(*w)->tabText(1), "");
     w->RunTabNameDialog = [](TfrmTabName& d) {
         d.edtTabName->setText("ignored");
         return int(QDialog::Rejected);
     };
-    w->actRename->trigger();
-    EXPECT_EQ(w->pgData->tabText(1), "");
+    Action(*w, "actRename")->trigger();
+    EXPECT_EQ(Tabs(*w)->tabText(1), "");
     ASSERT_TRUE(w->SaveWorkspace());
     TMemIniFile ini;
     ASSERT_TRUE(ini.Open(dir.filePath("qx.QFG").toStdString()));
@@ -161,27 +169,33 @@ TEST_F(WatchCommands, WithoutPagesCommandsDoNothing) {
         asked = true;
         return int(QDialog::Accepted);
     };
-    for (QAction* a :
-         {w->actAddIntoWatchList, w->actDeleteFromWatchList, w->actPauseDisplay, w->actRename})
-        a->trigger();
+    for (const char* name :
+         {"actAddIntoWatchList", "actDeleteFromWatchList", "actPauseDisplay", "actRename"})
+        Action(*w, name)->trigger();
     EXPECT_FALSE(asked);
-    EXPECT_FALSE(w->actPauseDisplay->isChecked());
-    EXPECT_FALSE(w->actSave->isEnabled());
-    EXPECT_FALSE(w->actCopy->isEnabled());
-    EXPECT_FALSE(w->actSettings->isEnabled());
+    EXPECT_FALSE(Action(*w, "actPauseDisplay")->isChecked());
+    EXPECT_FALSE(Action(*w, "actSave")->isEnabled());
+    EXPECT_FALSE(Action(*w, "actCopy")->isEnabled());
+    EXPECT_FALSE(Action(*w, "actSettings")->isEnabled());
     EXPECT_TRUE(errors.isEmpty());
 }
 
 TEST_F(WatchCommands, TestButtonStartsAndStopsTheTestReadings) {
     auto w = Start();
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer1->interval(), 3000);
-    w->btnTestClick();
-    EXPECT_TRUE(w->Timer1->isActive());
-    EXPECT_EQ(w->btnTest->text(), "&Stop");
-    w->btnTestClick();
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(w->btnTest->text(), "&Start!");
+    auto* timer = Find<QTimer>(*w, "Timer1");
+    auto* button = Find<QPushButton>(*w, "btnTest");
+    int ticks = 0;
+    w->OnTestTick = [&] { ++ticks; };
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 3000);
+    timer->setInterval(0);  // the next tick at once
+    button->click();
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(button->text(), "&Stop");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }));  // a tick reaches the test readings
+    button->click();
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(button->text(), "&Start!");
 }
 
 }  // namespace
@@ -197,17 +211,17 @@ TEST_F(WatchCommands, ListModeRestoresTheListHeightAndLeavesThePagesRoom) {
     QApplication::processEvents();
     w->btnMoreLessClick();  // list mode at its design height
     QApplication::processEvents();
-    const int list = w->lstSensors->height();
-    const int pages = w->pgData->height();
+    const int list = Table(*w)->height();
+    const int pages = Tabs(*w)->height();
     EXPECT_GT(list, 60);
     EXPECT_GT(pages, list);
     w->btnMoreLessClick();
     QApplication::processEvents();
-    EXPECT_FALSE(w->lstSensors->isVisible());
+    EXPECT_FALSE(Table(*w)->isVisible());
     w->btnMoreLessClick();
     QApplication::processEvents();
-    EXPECT_EQ(w->lstSensors->height(), list);
-    EXPECT_EQ(w->pgData->height(), pages);
+    EXPECT_EQ(Table(*w)->height(), list);
+    EXPECT_EQ(Tabs(*w)->height(), pages);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -17,6 +16,7 @@
 
 #include "app/ExitConfirm.h"
 #include "app/Main.h"
+#include "app/tests/FindControl.h"
 #include "pages/ChartTab.h"
 #include "pages/ListTab.h"
 #include "shell/GlobalOptions.h"
@@ -25,6 +25,8 @@
 
 namespace qx {
 namespace {
+
+using test::Find;
 
 class WorkspaceWindow : public testing::Test {
 protected:
@@ -52,15 +54,16 @@ protected:
         return window;
     }
 
+    static QTabWidget* Tabs(const TfrmQXZuz& w) { return Find<QTabWidget>(w, "pgData"); }
+
     static QStringList Captions(const TfrmQXZuz& w) {
         QStringList out;
-        for (int i = 0; i < w.pgData->count(); ++i) out << w.pgData->tabText(i);
+        for (int i = 0; i < Tabs(w)->count(); ++i) out << Tabs(w)->tabText(i);
         return out;
     }
 
     static std::string StatusText(TfrmQXZuz& w) {
-        auto* memo = w.pnlStatus->findChild<QPlainTextEdit*>("memStatus");
-        return memo ? memo->toPlainText().toStdString() : std::string();
+        return Find<QPlainTextEdit>(w, "memStatus")->toPlainText().toStdString();
     }
 
     // Sets the dialog's boxes and presses OK, as the operator would.
@@ -72,7 +75,7 @@ protected:
             d.btnOKClick();
             return d.result();
         };
-        w.actOptions->trigger();
+        Find<QAction>(w, "actOptions")->trigger();
     }
 
     QTemporaryDir dir;
@@ -80,11 +83,11 @@ protected:
 
 TEST_F(WorkspaceWindow, WithoutWorkspaceStartsWithDefaultPagesAndFirstChartActive) {
     auto w = Start();
-    EXPECT_EQ(w->ListPageCount, 5);
-    EXPECT_EQ(w->GraphPageCount, 3);
+    EXPECT_EQ(w->ListPageCount(), 5);
+    EXPECT_EQ(w->GraphPageCount(), 3);
     EXPECT_EQ(Captions(*w), (QStringList{"Watch 1", "Watch 2", "Watch 3", "Watch 4", "Watch 5",
                                          "Graph 1", "Graph 2", "Graph 3"}));
-    EXPECT_EQ(w->pgData->currentIndex(), 5);
+    EXPECT_EQ(Tabs(*w)->currentIndex(), 5);
     for (int i = 0; i < 8; ++i) {
         if (i < 5)
             EXPECT_NE(dynamic_cast<TfrmListTab*>(w->Page(i)), nullptr) << i;
@@ -108,7 +111,7 @@ TEST_F(WorkspaceWindow, ActivePageAfterStart) {
     for (const Case& c : cases) {
         WriteWorkspace(c.text);
         auto w = Start();
-        EXPECT_EQ(w->pgData->currentIndex(), c.active) << c.text;
+        EXPECT_EQ(Tabs(*w)->currentIndex(), c.active) << c.text;
     }
 }
 
@@ -139,7 +142,7 @@ TEST_F(WorkspaceWindow, RoundTripKeepsCaptionsSensorsNodesAndUnknownSections) {
         EXPECT_TRUE(w->Page(1)->HasSensor("River", "Flow"));
         EXPECT_FALSE(w->Page(0)->HasSensor("RIVER", "LEVEL"));
         w->Page(0)->AddSensor("PUMP1", "RPM");
-        w->pgData->setTabText(2, "Levels");
+        Tabs(*w)->setTabText(2, "Levels");
         w->show();
         EXPECT_TRUE(w->close());
     }
@@ -160,9 +163,9 @@ TEST_F(WorkspaceWindow, RoundTripKeepsCaptionsSensorsNodesAndUnknownSections) {
 TEST_F(WorkspaceWindow, CountsRuleAppliesToTheFile) {
     WriteWorkspace("[PageSettings]\nListPages=10\nGraphPages=10\n");
     auto w = Start();
-    EXPECT_EQ(w->ListPageCount, 8);
-    EXPECT_EQ(w->GraphPageCount, 8);
-    EXPECT_EQ(w->pgData->count(), 16);
+    EXPECT_EQ(w->ListPageCount(), 8);
+    EXPECT_EQ(w->GraphPageCount(), 8);
+    EXPECT_EQ(Tabs(*w)->count(), 16);
     EXPECT_TRUE(w->SaveWorkspace());
     TMemIniFile ini;
     ASSERT_TRUE(ini.Open(FileName().toStdString()));
@@ -187,7 +190,7 @@ TEST_F(WorkspaceWindow, UnreadableWorkspaceReportsError1002AndIsNotOverwritten) 
     auto w = Start();
     EXPECT_NE(StatusText(*w).find("Error 1002: Unable to read application settings"),
               std::string::npos);
-    EXPECT_EQ(w->pgData->count(), 8);  // the defaults
+    EXPECT_EQ(Tabs(*w)->count(), 8);  // the defaults
     EXPECT_FALSE(w->SaveWorkspace());
     EXPECT_NE(StatusText(*w).find("Error 1003"), std::string::npos);
     EXPECT_TRUE(QFileInfo(FileName()).isDir());
@@ -200,16 +203,16 @@ TEST_F(WorkspaceWindow, SettingsRebuildKeepsContentsByPositionAmongTheirKind) {
     auto w = Start();
     w->Page(0)->AddSensor("A", "1");
     w->Page(1)->AddSensor("B", "2");
-    w->pgData->setTabText(1, "Second");
+    Tabs(*w)->setTabText(1, "Second");
 
     AnswerOptions(*w, "3", "1");
-    EXPECT_EQ(w->ListPageCount, 3);
+    EXPECT_EQ(w->ListPageCount(), 3);
     EXPECT_EQ(Captions(*w), (QStringList{"Watch 1", "Second", "Old", "Graph 1"}));
     EXPECT_TRUE(w->Page(0)->HasSensor("A", "1"));
     EXPECT_TRUE(w->Page(1)->HasSensor("B", "2"));
     EXPECT_TRUE(w->Page(2)->HasSensor("OLD", "S"));
     EXPECT_NE(dynamic_cast<TfrmChartTab*>(w->Page(3)), nullptr);
-    EXPECT_EQ(w->pgData->currentIndex(), 3);  // the last page created
+    EXPECT_EQ(Tabs(*w)->currentIndex(), 3);  // the last page created
 
     // The save before the rebuild wrote the old counts to disk.
     TMemIniFile ini;
@@ -224,7 +227,7 @@ TEST_F(WorkspaceWindow, SettingsRebuildKeepsContentsByPositionAmongTheirKind) {
     EXPECT_EQ(Captions(*w), (QStringList{"Watch 1", "Second", "Graph 1"}));
 
     AnswerOptions(*w, "0", "0");
-    EXPECT_EQ(w->pgData->count(), 0);
+    EXPECT_EQ(Tabs(*w)->count(), 0);
     EXPECT_EQ(w->PageCount(), 0);
     EXPECT_EQ(w->ActivePage(), nullptr);
 }
@@ -240,7 +243,7 @@ TEST_F(WorkspaceWindow, SettingsWithUnchangedCountsOrCancelRebuildNothing) {
     EXPECT_EQ(ReadWorkspace(), "[PageSettings]\nListPages=3\nGraphPages=2\n");  // nothing saved
 
     w->RunOptionsDialog = [](TfrmGlobalOptions&) { return int(QDialog::Rejected); };
-    w->actOptions->trigger();
+    Find<QAction>(*w, "actOptions")->trigger();
     EXPECT_EQ(w->Page(0), first);
 }
 
@@ -265,7 +268,7 @@ TEST_F(WorkspaceWindow, ReadingsDuringTheRebuildAreDropped) {
         timer.start();
         return int(QDialog::Accepted);
     };
-    w->actOptions->trigger();
+    Find<QAction>(*w, "actOptions")->trigger();
     timer.stop();
     // The router ran while the sheets went and found no page to address.
     EXPECT_GT(ticksWithoutPages, 0);
@@ -284,16 +287,15 @@ TEST_F(WorkspaceWindow, Screenshot) {
     auto w = Start();
     w->resize(760, 520);
     w->show();
-    w->pgData->setCurrentIndex(0);
+    Tabs(*w)->setCurrentIndex(0);
     w->Page(0)->ShowReading({"WX01", "AirTemp", "S", 46000.5, "21.4"});
     w->Page(0)->ShowReading({"WX01", "Humidity", "S", 46000.5, "63"});
     w->Page(0)->ShowSecondaryReading({"WX01", "Rain", "S", 46000.5, "HIGH"});
-    w->ShowStatus->trigger();
+    Find<QAction>(*w, "ShowStatus")->trigger();
     w->AddStatusMessage("Connected to the setup server");
-    for (int i = 0; i < 5; ++i) {
-        QApplication::processEvents();
-        QThread::msleep(20);
-    }
+    // Layouts and resizes are posted events: deliver them before the grab.
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
     EXPECT_TRUE(w->grab().save(path));
 }
 
