@@ -12,8 +12,16 @@ bool IsDataMessageType(std::string_view type) {
            type == "$TIMETAG" || type == "$REALTIME";
 }
 
+TDataDecoder::TDataDecoder(std::string appId, const IPageList& pages, IAsyncSetupLookup& setup)
+    : appId_(std::move(appId)),
+      pages_(pages),
+      tagOwners_(setup, [this](const SensorReading& reading) { DeliverSecondary(reading); }) {}
+
 TDataDecoder::TDataDecoder(std::string appId, const IPageList& pages, ISetupLookup& setup)
-    : appId_(std::move(appId)), pages_(pages), setup_(setup) {}
+    : appId_(std::move(appId)),
+      pages_(pages),
+      immediate_(std::make_unique<TImmediateSetupLookup>(setup)),
+      tagOwners_(*immediate_, [this](const SensorReading& reading) { DeliverSecondary(reading); }) {}
 
 void TDataDecoder::DecodeDataMessage() {
     const unsigned decode = ++decodes_;
@@ -54,21 +62,17 @@ void TDataDecoder::RouteReading(const SensorReading& Reading) {
 
 void TDataDecoder::RouteSecondaryReading(const SensorReading& Reading) {
     try {
-        SensorReading target = Reading;
-        std::string base = Reading.Sensor;
-        if (const auto at = base.find(":2"); at != std::string::npos) base.erase(at, 2);
+        tagOwners_.Route(Reading);
+    } catch (...) {
+        // As for normal readings: the error ends this reading's delivery only.
+    }
+}
 
-        std::string answer;
-        if (setup_.LookupSetupValue("TAGINFO", Reading.Station, std::string(), base, answer) &&
-            !answer.empty()) {
-            target.Sensor = std::move(answer);
-        } else {
-            target.Sensor = std::move(base);
-        }
-
+void TDataDecoder::DeliverSecondary(const SensorReading& Reading) {
+    try {
         const int count = pages_.PageCount();
         for (int i = 0; i < count; ++i) {
-            if (IReadingSink* page = pages_.Page(i)) page->ShowSecondaryReading(target);
+            if (IReadingSink* page = pages_.Page(i)) page->ShowSecondaryReading(Reading);
         }
     } catch (...) {
         // As for normal readings: the error ends this reading's delivery only.

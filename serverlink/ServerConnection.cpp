@@ -118,6 +118,18 @@ void TServerConnection::ConnectSink(quint32 cookie) {
     cookie_ = cookie;
 }
 
+QDBusPendingCall TServerConnection::AsyncCall(const QString& method,
+                                             const QList<QVariant>& arguments,
+                                             int timeoutMs) const {
+    if (!bus_) {
+        return QDBusPendingCall::fromError(QDBusError(QDBusError::Disconnected, "not attached"));
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        ToQString(Names().BusName), ToQString(Names().ObjectPath), ToQString(Names().Interface), method);
+    call.setArguments(arguments);
+    return bus_->asyncCall(call, timeoutMs);
+}
+
 QDBusMessage TServerConnection::Call(const QString& method, const QList<QVariant>& arguments, int timeoutMs) const {
     if (!bus_) throw TServerCallError(method.toStdString() + ": not attached");
     return CallServer(*bus_, Names(), method, arguments, timeoutMs);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -84,6 +85,10 @@ public:
     // A call to the server's interface; throws TServerCallError when no
     // reference is held or the call fails.
     QDBusMessage Call(const QString& method, const QList<QVariant>& arguments, int timeoutMs) const;
+    // The same call without waiting; the pending call fails at once when no
+    // reference is held.
+    QDBusPendingCall AsyncCall(const QString& method, const QList<QVariant>& arguments,
+                               int timeoutMs) const;
 
     // Unsubscribes and discards the sink, then releases the reference.
     // Closing a connection that is not open does nothing.

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 #include "serverlink/DBusValues.h"
 #include "protocol/Identifiers.h"
@@ -26,11 +28,6 @@ const char* const Error4 =
 std::size_t Index(TServer server) {
     return static_cast<std::size_t>(server);
 }
-
-QString ToQString(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 
 void NestedLoopWait(std::chrono::milliseconds time) {
     QEventLoop loop;
@@ -63,7 +60,8 @@ TServerLink::TServerLink(IServerLinkHost& host, const IPageList& pages, TServerL
       connections_{TServerConnection(TServer::Setup), TServerConnection(TServer::Decode),
                    TServerConnection(TServer::Rtu), TServerConnection(TServer::ZOViz)},
       retrieval_(*this, options_.HomeDirectory),
-      decoder_(appId_, pages, *this),
+      decoder_(appId_, pages, static_cast<IAsyncSetupLookup&>(*this)),
+      lookups_(std::make_unique<QObject>()),
       thread_(QThread::currentThread()),
       random_(std::random_device{}()) {
     if (!options_.StartProgram) {
@@ -114,6 +112,7 @@ void TServerLink::FileReset1Execute() {
 
 void TServerLink::RunConnectSequence() {
     host_.AddStatusMessage(RetrievingMessage);
+    decoder_.ForgetTagOwners();
     CloseRtuConnection();
     CloseZOVizConnection();
     CloseDecodeConnection();
@@ -256,7 +255,10 @@ bool TServerLink::LoadGeneralSetup() {
         QCoreApplication::processEvents();
         // Closed while events ran (the program is ending).
         if (!setup.Attached()) return false;
-        answer = QuerySetup("SetupLoad");
+        // Each poll gets only what is left of the wait, so the wait holds
+        // even when the server takes its time to answer.
+        const int left = static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, options_.CallTimeoutMs));
+        answer = ReplyText(setup.Call("QuerySetup", {QStringLiteral("SetupLoad")}, left));
         if (answer == "OK") break;
         Wait(options_.SetupLoadPollPause);
     }
@@ -328,6 +330,28 @@ bool TServerLink::LookupSetupValue(const std::string& Key, const std::string& Pa
         return ReplyText(CallServer(bus, suite::SetupServer, "QuerySetup", {ToQString(request)}, options_.CallTimeoutMs));
     });
     return lookup.LookupSetupValue(Key, Part1, Part2, Part3, Answer);
+}
+
+void TServerLink::LookupSetupValueAsync(const std::string& Key, const std::string& Part1,
+                                        const std::string& Part2, const std::string& Part3,
+                                        Done done) {
+    const QString request = ToQString(BuildSetupRequest(Key, Part1, Part2, Part3));
+    auto* watcher = new QDBusPendingCallWatcher(
+        Conn(TServer::Setup).AsyncCall("QuerySetup", {request}, options_.TagInfoTimeoutMs),
+        lookups_.get());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [watcher, done = std::move(done)] {
+                         watcher->deleteLater();
+                         std::string answer;
+                         try {
+                             answer = ReplyText(watcher->reply());
+                         } catch (...) {
+                             done(false, false, std::string());
+                             return;
+                         }
+                         const bool ok = answer != "ERROR";
+                         done(ok, true, std::move(answer));
+                     });
 }
 
 // ---- Events ----------------------------------------------------------------

@@ -59,9 +59,16 @@ struct TServerLinkOptions {
     int SetupStartTries = 11;
     std::chrono::milliseconds SetupStartPause{1000};
     int CallTimeoutMs = 25000;
+    // The owner lookups of alarm tags: no one waits for them, but a setup
+    // server that does not answer should not hold alarm values long.
+    int TagInfoTimeoutMs = 5000;
 };
 
-class TServerLink final : public IServerEventHandler, public ISetupLookup, public IListPageServers, private ISetupServer {
+class TServerLink final : public IServerEventHandler,
+                          public ISetupLookup,
+                          public IAsyncSetupLookup,
+                          public IListPageServers,
+                          private ISetupServer {
 public:
     TServerLink(IServerLinkHost& host, const IPageList& pages, TServerLinkOptions options);
     ~TServerLink() override;
@@ -116,6 +123,12 @@ public:
     // thread it asks the setup server running on this computer.
     bool LookupSetupValue(const std::string& Key, const std::string& Part1, const std::string& Part2,
                           const std::string& Part3, std::string& Answer) override;
+    // The same through the setup connection without waiting: what the decoder
+    // resolves alarm tags with.
+    void LookupSetupValueAsync(const std::string& Key, const std::string& Part1,
+                               const std::string& Part2, const std::string& Part3,
+                               Done done) override;
+    const TDataDecoder& Decoder() const { return decoder_; }
 
     // What list pages ask while they load.
     bool ServerEnabled(TCurrentDataServer server) const override;
@@ -141,6 +154,9 @@ private:
     std::array<TServerConnection, 4> connections_;
     TSetupRetrieval retrieval_;
     TDataDecoder decoder_;
+    // Parent of the lookups in flight; it goes before the decoder, so no
+    // answer arrives after the decoder is gone.
+    std::unique_ptr<QObject> lookups_;
     QThread* thread_;
     std::mt19937_64 random_;
     quint32 nextCookie_ = 1;

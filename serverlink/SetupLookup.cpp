@@ -27,4 +27,14 @@ bool TSetupQueryLookup::LookupSetupValue(const std::string& Key, const std::stri
     }
 }
 
+void TImmediateSetupLookup::LookupSetupValueAsync(const std::string& Key, const std::string& Part1,
+                                                  const std::string& Part2,
+                                                  const std::string& Part3, Done done) {
+    std::string answer;
+    const bool ok = lookup_.LookupSetupValue(Key, Part1, Part2, Part3, answer);
+    // A synchronous lookup cannot tell a failed call from an "ERROR" answer:
+    // neither is kept, so a later reading asks again.
+    done(ok, ok, std::move(answer));
+}
+
 }  // namespace qx

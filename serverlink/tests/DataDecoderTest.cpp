@@ -174,15 +174,103 @@ TEST_F(Decoder, SecondaryReadingsGoToTheOwningSensor) {
         const char* sensor;
     } cases[] = {{"WIND", "WIND"}, {"ERROR", "AIR"}, {"", "AIR"}, {nullptr, "AIR"}, {"error", "error"}};
     for (const Case& c : cases) {
+        decoder.ForgetTagOwners();
         setup.requests.clear();
         setup.fail = c.answer == nullptr;
         if (c.answer) setup.answers["TAGINFO:ST1,AIR"] = c.answer;
         EXPECT_EQ(First(Decode(IID_IQXRtuDataCOM, "$REALTIME", text)),
                   Lines{"secondary ST1|" + std::string(c.sensor) + "|$REALTIME|2009-05-12 10:15:00|7"})
             << (c.answer ? c.answer : "(failed call)");
-        // Asked again for every reading: answers are not cached.
         EXPECT_EQ(setup.requests, Lines{"TAGINFO:ST1,AIR"});
     }
+}
+
+// The owner of a tag is asked once until the setup may have changed; a query
+// that failed is asked again by the next reading.
+TEST_F(Decoder, TagOwnersAreAskedOnceUntilForgotten) {
+    const char* text = "05/12/2009 10:15:00,ST1.AIR:2,7,ST1.AIR:2,8";
+    setup.answers["TAGINFO:ST1,AIR"] = "WIND";
+    EXPECT_EQ(First(Decode(IID_IQXRtuDataCOM, "$REALTIME", text)),
+              (Lines{"secondary ST1|WIND|$REALTIME|2009-05-12 10:15:00|7",
+                     "secondary ST1|WIND|$REALTIME|2009-05-12 10:15:00|8"}));
+    setup.answers["TAGINFO:ST1,AIR"] = "GUST";
+    Decode(IID_IQXRtuDataCOM, "$REALTIME", text);
+    EXPECT_EQ(setup.requests, Lines{"TAGINFO:ST1,AIR"});
+    decoder.ForgetTagOwners();
+    EXPECT_EQ(First(Decode(IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,ST1.AIR:2,9")),
+              Lines{"secondary ST1|GUST|$REALTIME|2009-05-12 10:15:00|9"});
+
+    setup.requests.clear();
+    setup.fail = true;
+    Decode(IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,ST2.X:2,1");
+    Decode(IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,ST2.X:2,2");
+    EXPECT_EQ(setup.requests, (Lines{"TAGINFO:ST2,X", "TAGINFO:ST2,X"}));
+}
+
+// A setup server that answers later: readings of other sensors go on, alarm
+// readings wait for their owner and keep their order, one query per tag.
+class LaterSetup : public IAsyncSetupLookup {
+public:
+    void LookupSetupValueAsync(const std::string& key, const std::string& p1,
+                               const std::string& p2, const std::string& p3,
+                               Done done) override {
+        asked.push_back(BuildSetupRequest(key, p1, p2, p3));
+        pending.push_back(std::move(done));
+    }
+    void Answer(std::size_t i, bool answered, const std::string& owner) {
+        pending.at(i)(answered && owner != "ERROR", answered, owner);
+    }
+    Lines asked;
+    std::vector<Done> pending;
+};
+
+TEST_F(Decoder, AlarmReadingsWaitForTheirOwnerInOrderWithoutHoldingUpOthers) {
+    LaterSetup later;
+    TDataDecoder async(std::string(IID_IQXRTDCom), pages, later);
+    auto decode = [&](const char* text) {
+        log.clear();
+        async.Buffer = {std::string(IID_IQXRtuDataCOM), "$REALTIME", text};
+        async.DecodeDataMessage();
+        return First(log);
+    };
+    EXPECT_EQ(decode("05/12/2009 10:15:00,A.T:2,1,A.U:2,2,A.V,3,A.T:2,4"),
+              Lines{"reading A|V|$REALTIME|2009-05-12 10:15:00|3"});
+    EXPECT_EQ(later.asked, (Lines{"TAGINFO:A,T", "TAGINFO:A,U"}));
+    log.clear();
+    later.Answer(1, true, "OWNU");  // U's answer first: it still waits behind T
+    EXPECT_TRUE(log.empty());
+    later.Answer(0, false, "");  // T's query failed: T keeps its base name
+    EXPECT_EQ(First(log), (Lines{"secondary A|T|$REALTIME|2009-05-12 10:15:00|1",
+                                 "secondary A|OWNU|$REALTIME|2009-05-12 10:15:00|2",
+                                 "secondary A|T|$REALTIME|2009-05-12 10:15:00|4"}));
+    EXPECT_EQ(async.TagOwners().Waiting(), 0u);
+
+    // Forgotten while a query is out: its late answer is ignored, the
+    // waiting reading is asked about again.
+    decode("05/12/2009 10:15:00,A.W:2,5");
+    async.ForgetTagOwners();
+    log.clear();
+    later.Answer(2, true, "STALE");
+    EXPECT_TRUE(log.empty());
+    later.Answer(3, true, "FRESH");
+    EXPECT_EQ(First(log), Lines{"secondary A|FRESH|$REALTIME|2009-05-12 10:15:00|5"});
+}
+
+// A setup server that never answers: beyond the bound of queries in flight,
+// tags take their own names at once instead of piling up calls.
+TEST_F(Decoder, UnansweredQueriesAreBounded) {
+    LaterSetup later;
+    TDataDecoder async(std::string(IID_IQXRTDCom), pages, later);
+    std::string text = "05/12/2009 10:15:00";
+    for (std::size_t i = 0; i < TTagOwners::MaxOutstanding + 10; ++i)
+        text += ",S.T" + std::to_string(i) + ":2,1";
+    async.Buffer = {std::string(IID_IQXRtuDataCOM), "$REALTIME", text};
+    async.DecodeDataMessage();
+    EXPECT_EQ(later.asked.size(), TTagOwners::MaxOutstanding);
+    EXPECT_EQ(async.TagOwners().Waiting(), TTagOwners::MaxOutstanding + 10);
+    for (std::size_t i = 0; i < later.pending.size(); ++i) later.Answer(i, false, "");
+    EXPECT_EQ(async.TagOwners().Waiting(), 0u);
+    EXPECT_EQ(async.TagOwners().Outstanding(), 0u);
 }
 
 TEST_F(Decoder, SecondaryTagAnywhereInTheSensorName) {

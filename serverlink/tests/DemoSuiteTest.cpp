@@ -8,6 +8,7 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -277,6 +278,39 @@ TEST_F(DemoSuiteTest, RemoteNodesAreReachedOnTheirSuiteBusOverTcp) {
     Link().CloseAllConnections();
     page().log.clear();
     EXPECT_TRUE(NothingArrives("WX1.AIR=", remote));
+}
+
+// A setup server that answers slowly or not at all never holds the window:
+// the setup wait keeps its bound, and alarm values are resolved without
+// waiting while the rest of their event is shown at once.
+TEST_F(DemoSuiteTest, ASlowSetupServerCannotStretchTheSetupWait) {
+    options.SetupLoadTimeout = std::chrono::milliseconds(500);
+    StartSuite();
+    ASSERT_EQ(Control("SetDelay", {"setup", 20000}).type(), QDBusMessage::ReplyMessage);
+    QElapsedTimer clock;
+    clock.start();
+    Link().FileReset1Execute();
+    EXPECT_LT(clock.elapsed(), 10000);  // a poll alone would have taken 20 s
+    EXPECT_FALSE(Link().Connection(TServer::Rtu).HasSink());
+}
+
+TEST_F(DemoSuiteTest, AlarmValuesOfAStalledSetupServerDoNotHoldTheWindow) {
+    options.TagInfoTimeoutMs = 300;
+    StartSuite("Serve=rtu,decode,mbrtu");
+    Link().FileReset1Execute();
+    ASSERT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
+    ASSERT_EQ(Control("SetDelay", {"setup", 20000}).type(), QDBusMessage::ReplyMessage);
+    std::string text = "05/12/2009 10:15:00";
+    for (int i = 0; i < 10000; ++i) text += ",ST9.T" + std::to_string(i) + ":2,1";
+    text += ",ST9.LAST,7";
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(Control("Emit", {"rtu", "$REALTIME", ToQString(text)}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(Arrives("ST9.LAST=7 $REALTIME"));
+    EXPECT_LT(clock.elapsed(), 5000);  // one blocking lookup per record: hours
+    // Once the lookups give up, every alarm value arrives under its own name.
+    EXPECT_TRUE(WaitFor([&] { return Logged("alarm ST9.T9999=1"); }, 60000));
+    EXPECT_EQ(Link().Decoder().TagOwners().Waiting(), 0u);
 }
 
 }  // namespace
