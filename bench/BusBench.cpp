@@ -36,6 +36,8 @@
 
 #include "bench/BenchApplication.h"
 #include "pages/ListTab.h"
+#include "readings/PageVector.h"
+#include "workspace/MemIniFile.h"
 #include "serverlink/ServerLink.h"
 #include "protocol/SuiteProtocol.h"
 #include "textscan/Regional.h"
@@ -259,8 +261,71 @@ void BusPage_baseline(benchmark::State& state) {
     state.SetItemsProcessed(readings);
 }
 
+// A workspace of 16 list pages loading their rows, each fetching current
+// values from the demo suite's servers as the program does at start. The
+// rows name the demo suite's stations, so every fetch gets a real answer.
+void LoadWorkspace(benchmark::State& state, int rowsPerPage) {
+    EnsureBenchApplication();
+    SuiteOnPrivateBus* suite = SuiteOnPrivateBus::Get();
+    if (!suite) {
+        state.SkipWithError("no private bus or demo suite");
+        return;
+    }
+    ScopedRegional regional('/', ':');
+    QuietHost host;
+    TPageVector none;
+    TServerLinkOptions options;
+    options.LocalBus = suite->Bus();
+    options.HomeDirectory = QX_HOME;
+    TServerLink link(host, none, options);
+    link.FileReset1Execute();
+    if (!link.Connection(suite::TServer::Rtu).Attached()) {
+        state.SkipWithError("the link did not attach the RTU server");
+        return;
+    }
+    constexpr int kPages = 16;
+    const char* const stations[] = {"WX1", "RIVER1", "PUMP1"};
+    TMemIniFile ini;
+    for (int p = 0; p < kPages; ++p) {
+        for (int r = 0; r < rowsPerPage; ++r) {
+            const std::string key =
+                std::string(stations[r % 3]) + ",S" + std::to_string(p) + "_" + std::to_string(r);
+            ini.WriteInteger("WatchList" + std::to_string(p), key, 1);
+        }
+    }
+    long long rows = 0;
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<TfrmListTab>> pages;
+        for (int p = 0; p < kPages; ++p) {
+            pages.push_back(std::make_unique<TfrmListTab>(nullptr, &link));
+            pages.back()->LoadFromWorkspace(ini, "WatchList" + std::to_string(p));
+        }
+        QCoreApplication::processEvents();
+        rows += static_cast<long long>(kPages) * rowsPerPage;
+    }
+    link.CloseAllConnections();
+    state.SetItemsProcessed(rows);
+}
+
+void WorkspaceLoad_100(benchmark::State& state) {
+    LoadWorkspace(state, 100);
+}
+void WorkspaceLoad_1000(benchmark::State& state) {
+    LoadWorkspace(state, 1000);
+}
+
 }  // namespace
 
+BENCHMARK(WorkspaceLoad_100)
+    ->Name("WorkspaceLoad/16x100")
+    ->Iterations(3)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(WorkspaceLoad_1000)
+    ->Name("WorkspaceLoad/16x1000")
+    ->Iterations(3)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BusPage_subject)
     ->Name("BusPage/subject")
     ->Iterations(3)

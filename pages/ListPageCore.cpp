@@ -294,49 +294,77 @@ std::string TListPageCore::Text(std::string_view lineEnd, bool endLastLine) cons
     return text;
 }
 
-void FetchCurrentValues(TWatchTab& page, IListPageServers* servers, const std::string& station,
-                        const std::string& sensor) {
-    try {
-        if (!servers) return;
-        TCurrentDataServer server;
-        if (servers->ServerEnabled(TCurrentDataServer::Rtu) &&
-            servers->ServerConnected(TCurrentDataServer::Rtu)) {
-            server = TCurrentDataServer::Rtu;
-        } else if (servers->ServerEnabled(TCurrentDataServer::Decode) &&
-                   servers->ServerConnected(TCurrentDataServer::Decode)) {
-            server = TCurrentDataServer::Decode;
-        } else {
-            return;
+const TCurrentValues::TStation* TCurrentValues::Station(const std::string& station) {
+    if (!serverChosen_) {
+        // The enable flags and connections do not change during a load.
+        serverChosen_ = true;
+        for (const TCurrentDataServer server : {TCurrentDataServer::Rtu, TCurrentDataServer::Decode}) {
+            if (servers_ && servers_->ServerEnabled(server) && servers_->ServerConnected(server)) {
+                server_ = server;
+                break;
+            }
         }
+    }
+    if (!server_) return nullptr;
+    if (const auto known = stations_.find(station); known != stations_.end())
+        return known->second ? &*known->second : nullptr;
 
-        std::string answer;
-        if (!servers->QueryCurrentData(server, station + ".$REALTIME", answer)) answer.clear();
+    std::optional<TStation>& entry = stations_[station];
+    std::string answer;
+    if (!servers_->QueryCurrentData(*server_, station + ".$REALTIME", answer)) answer.clear();
+    TStation parsed;
+    SensorReading reading;
+    const bool timed = ForEachDataRecord(answer, reading, [&](SensorReading& record) {
+        const std::size_t alarm = record.Sensor.find(":2");
+        const bool secondary = alarm != std::string::npos;
+        if (secondary) record.Sensor.erase(alarm, 2);
+        parsed.Sensors[record.Sensor].push_back({secondary, record.Station, record.Value});
+    });
+    if (!timed) return nullptr;
+    parsed.Time = reading.Time;
+    entry = std::move(parsed);
+    return &*entry;
+}
 
+void TCurrentValues::Fetch(TWatchTab& page, const std::string& station, const std::string& sensor) {
+    try {
+        const TStation* values = Station(station);
+        if (!values) return;
+        const auto records = values->Sensors.find(sensor);
+        if (records == values->Sensors.end()) return;
         SensorReading reading;
         reading.Source = "?";
-        ForEachDataRecord(answer, reading, [&](SensorReading& record) {
-            const std::size_t alarm = record.Sensor.find(":2");
-            if (alarm != std::string::npos) {
-                record.Sensor.erase(alarm, 2);
-                if (record.Sensor == sensor) page.ShowSecondaryReading(record);
-            } else if (record.Sensor == sensor) {
-                page.ShowReading(record);
+        reading.Time = values->Time;
+        reading.Sensor = sensor;
+        for (const TRecord& record : records->second) {
+            reading.Station = record.Station;
+            reading.Value = record.Value;
+            if (record.Secondary) {
+                page.ShowSecondaryReading(reading);
+            } else {
+                page.ShowReading(reading);
             }
-        });
+        }
     } catch (...) {
         // The row stays with empty time, value and alarm.
     }
 }
 
+void FetchCurrentValues(TWatchTab& page, IListPageServers* servers, const std::string& station,
+                        const std::string& sensor) {
+    TCurrentValues(servers).Fetch(page, station, sensor);
+}
+
 void LoadListPageKeys(TWatchTab& page, IListPageServers* servers,
                       const std::vector<std::string>& keys) {
+    TCurrentValues values(servers);
     for (const std::string& key : keys) {
         try {
             std::string station;
             std::string sensor;
             ScanText(key, "%P%P", station, sensor);
             page.AddSensor(station, sensor);
-            FetchCurrentValues(page, servers, station, sensor);
+            values.Fetch(page, station, sensor);
         } catch (...) {
             // Next key.
         }

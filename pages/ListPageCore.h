@@ -18,6 +18,7 @@
 namespace qx {
 
 class IListPageServers;
+enum class TCurrentDataServer;
 
 enum ListColumn : int { ColStationID, ColSensorName, ColTimeTag, ColValue, ColAlarm, ListColumnCount };
 
@@ -142,10 +143,41 @@ private:
     int dirtyLast_ = -1;
 };
 
-// Current-value fetch of one workspace key: asks the RTU server (enabled and
-// connected), else the decode server, else nothing, for station ".$REALTIME"
-// and hands the answer's records of sensor to the page's ShowReading and
-// ShowSecondaryReading with Source "?". Errors are discarded.
+// The current values a page load fetches: asks the RTU server (enabled and
+// connected), else the decode server, else nothing, for station ".$REALTIME",
+// and hands the answer's records of a sensor to the page's ShowReading and
+// ShowSecondaryReading with Source "?". The answer holds every sensor of the
+// station, so each station is asked once per load and its records are found
+// by sensor name instead of walking the answer for every row.
+class TCurrentValues {
+public:
+    explicit TCurrentValues(IListPageServers* servers) : servers_(servers) {}
+
+    // The fetch of one workspace key. Errors are discarded: the row stays as
+    // it is.
+    void Fetch(TWatchTab& page, const std::string& station, const std::string& sensor);
+
+private:
+    struct TRecord {
+        bool Secondary;
+        std::string Station;
+        std::string Value;
+    };
+    struct TStation {
+        TDateTime Time = 0;
+        // The records of each sensor (":2" removed for alarm values), in the
+        // order of the answer.
+        std::unordered_map<std::string, std::vector<TRecord>> Sensors;
+    };
+    const TStation* Station(const std::string& station);
+
+    IListPageServers* servers_;
+    bool serverChosen_ = false;
+    std::optional<TCurrentDataServer> server_;
+    std::unordered_map<std::string, std::optional<TStation>> stations_;
+};
+
+// The fetch of a single key, as a page does for a sensor the operator adds.
 void FetchCurrentValues(TWatchTab& page, IListPageServers* servers, const std::string& station,
                         const std::string& sensor);
 

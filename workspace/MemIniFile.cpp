@@ -16,6 +16,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
+#include <unordered_set>
 
 #include "textscan/Regional.h"
 
@@ -349,12 +350,12 @@ std::vector<std::string> TMemIniFile::ReadSection(const std::string& Section) co
     std::vector<std::string> keys;
     for (const Block& block : blocks_) {
         if (block.Erased || !SameIgnoringAsciiCase(block.Name, Section)) continue;
+        // A section of a thousand sensors is read at every start: the names
+        // seen are kept in a set rather than compared with each other.
+        std::unordered_set<std::string> seen;
         for (const Line& line : block.Lines) {
             if (line.Key.empty()) continue;
-            const bool seen = std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
-                return SameIgnoringAsciiCase(k, line.Key);
-            });
-            if (!seen) keys.push_back(line.Key);
+            if (seen.insert(UpperAscii(line.Key)).second) keys.push_back(line.Key);
         }
         break;
     }

@@ -250,6 +250,22 @@ TEST(ListPageLoad, SplitsKeysAndShowsOnlyTheKeysSensor) {
                                       "ST3|A|||", "ST4||||", "ST5|B|||"}));
 }
 
+// The answer holds the whole station: one request per station and load, and
+// each row still gets exactly its sensor's records.
+TEST(ListPageLoad, AsksEachStationOncePerLoad) {
+    ScopedRegional regional('/', ':');
+    FakeServers servers;
+    servers.answers["ST1.$REALTIME"] = "05/12/2009 10:15:00,ST1.A,1,ST1.B,2,ST1.A:2,HI";
+    servers.answers["ST2.$REALTIME"] = "05/12/2009 10:15:00,ST2.C,3";
+    CorePage page;
+    LoadListPageKeys(page, &servers, {"ST1,A", "ST2,C", "ST1,B", "ST1,A", "ST1,Z"});
+    EXPECT_EQ(servers.requests, (Lines{"rtu:ST1.$REALTIME", "rtu:ST2.$REALTIME"}));
+    EXPECT_EQ(page.shown, (Lines{"reading ST1.A=1 ?", "alarm ST1.A=HI ?", "reading ST2.C=3 ?",
+                                 "reading ST1.B=2 ?", "reading ST1.A=1 ?", "alarm ST1.A=HI ?"}));
+    LoadListPageKeys(page, &servers, {"ST1,B"});  // a new load asks again
+    EXPECT_EQ(servers.requests.size(), 3u);
+}
+
 TEST(ListPageLoad, AFailedFetchLeavesTheRowEmptyAndGoesOn) {
     for (const bool raise : {false, true}) {
         FakeServers servers;
