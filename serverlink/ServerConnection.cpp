@@ -7,6 +7,7 @@
 #include "serverlink/DBusValues.h"
 #include "serverlink/EventDispatch.h"
 #include "serverlink/SetupRetrieval.h"
+#include "textscan/Diagnostics.h"
 
 namespace qx {
 
@@ -41,16 +42,17 @@ void TEventSink::OnEvent(const QDBusMessage& message) {
         }
     } catch (...) {
         // An event that cannot be handled is dropped; the server is not told.
+        LogCaught(diagnostics::ServerLink, "TEventSink::OnEvent");
     }
     --dispatching_;
     // Closed while this event was handled: the sink goes now.
     if (!handler_ && dispatching_ == 0) deleteLater();
 }
 
-QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& names, const QString& method,
-                        const QList<QVariant>& arguments, int timeoutMs) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(Q(names.BusName), Q(names.ObjectPath), Q(names.Interface), method);
+QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& names,
+                        const QString& method, const QList<QVariant>& arguments, int timeoutMs) {
+    QDBusMessage call = QDBusMessage::createMethodCall(Q(names.BusName), Q(names.ObjectPath),
+                                                       Q(names.Interface), method);
     call.setArguments(arguments);
     const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
@@ -60,15 +62,16 @@ QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& n
 
 std::string ReplyText(const QDBusMessage& reply) {
     std::string text;
-    if (reply.arguments().isEmpty() || !SetupValueToText(SetupValueFromVariant(reply.arguments().first()), text))
+    if (reply.arguments().isEmpty() ||
+        !SetupValueToText(SetupValueFromVariant(reply.arguments().first()), text))
         throw TServerCallError("the answer is not text");
     return text;
 }
 
 bool NameHasOwner(const QDBusConnection& bus, const QString& name) {
     // A plain call rather than bus.interface(), so that other threads may ask.
-    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                       "org.freedesktop.DBus", "NameHasOwner");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner");
     call << name;
     const QDBusReply<bool> reply = bus.call(call, QDBus::Block, 5000);
     return reply.isValid() && reply.value();
@@ -114,13 +117,14 @@ void TServerConnection::ConnectSink(quint32 cookie) {
     if (!bus_) throw TServerCallError("not attached");
     DisconnectSink();
     const suite::TServerNames& names = Names();
-    if (!bus_->connect(Q(names.BusName), Q(names.ObjectPath), Q(names.EventInterface), Q(suite::EventSignal),
-                       sink_, SLOT(OnEvent(QDBusMessage))))
+    if (!bus_->connect(Q(names.BusName), Q(names.ObjectPath), Q(names.EventInterface),
+                       Q(suite::EventSignal), sink_, SLOT(OnEvent(QDBusMessage))))
         throw TServerCallError("the bus refused the event subscription");
     cookie_ = cookie;
 }
 
-QDBusMessage TServerConnection::Call(const QString& method, const QList<QVariant>& arguments, int timeoutMs) const {
+QDBusMessage TServerConnection::Call(const QString& method, const QList<QVariant>& arguments,
+                                     int timeoutMs) const {
     if (!bus_) throw TServerCallError(method.toStdString() + ": not attached");
     return CallServer(*bus_, Names(), method, arguments, timeoutMs);
 }
@@ -137,8 +141,8 @@ void TServerConnection::DisconnectSink() {
     if (!bus_ || !sink_) return;
     const suite::TServerNames& names = Names();
     // A refused disconnect changes nothing: the sink goes anyway.
-    bus_->disconnect(Q(names.BusName), Q(names.ObjectPath), Q(names.EventInterface), Q(suite::EventSignal), sink_,
-                     SLOT(OnEvent(QDBusMessage)));
+    bus_->disconnect(Q(names.BusName), Q(names.ObjectPath), Q(names.EventInterface),
+                     Q(suite::EventSignal), sink_, SLOT(OnEvent(QDBusMessage)));
 }
 
 void TServerConnection::DiscardSink() {

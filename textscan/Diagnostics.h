@@ -19,7 +19,9 @@
 // QT_LOGGING_RULES="qx.*.warning=true".
 //
 // Plain and Qt libraries alike report caught exceptions this way, with the
-// category of their library from the list below.
+// category of their library from the list below. (The shell's status log
+// reports a log file it cannot write in its own category, qx.shell.status,
+// on by default.)
 #pragma once
 
 namespace qx {
