@@ -28,15 +28,18 @@ struct DirectiveStep {
     bool argumentAtEnd = false;  // the directive wanted an argument but the format ended
 };
 
-struct DirectiveDialect {
-    bool zeroFlag;                       // a "0" right after "%" is the zero-padding flag
-    int widthLimit;                      // width digits stop adding once the width reaches this
-    bool (*takesArgument)(char letter);  // null: no letter takes an argument
-};
+// A dialect is a type with these static members:
+//
+//     static constexpr bool ZeroFlag;     // a "0" right after "%" is the zero-padding flag
+//     static constexpr int WidthLimit;    // width digits stop adding once the width reaches this
+//     static constexpr bool TakesArgument(char letter);  // the letter takes an argument
+//
+// A type rather than a value, so that each user's parser is compiled for
+// its dialect.
 
 // Parses the step at format[i] (i < format.size()), advancing i past it.
-constexpr DirectiveStep ParseDirectiveStep(std::string_view format, std::size_t& i,
-                                           const DirectiveDialect& dialect) {
+template <class Dialect>
+constexpr DirectiveStep ParseDirectiveStep(std::string_view format, std::size_t& i) {
     DirectiveStep step;
     const std::size_t n = format.size();
     if (format[i] != '%') {
@@ -51,7 +54,7 @@ constexpr DirectiveStep ParseDirectiveStep(std::string_view format, std::size_t&
         ++i;
         return step;
     }
-    if (dialect.zeroFlag && i < n && format[i] == '0') {
+    if (Dialect::ZeroFlag && i < n && format[i] == '0') {
         step.zeroPad = true;
         ++i;
     }
@@ -60,7 +63,7 @@ constexpr DirectiveStep ParseDirectiveStep(std::string_view format, std::size_t&
         ++i;
     } else {
         while (i < n && format[i] >= '0' && format[i] <= '9') {
-            if (step.width < dialect.widthLimit) step.width = step.width * 10 + (format[i] - '0');
+            if (step.width < Dialect::WidthLimit) step.width = step.width * 10 + (format[i] - '0');
             ++i;
         }
     }
@@ -79,7 +82,7 @@ constexpr DirectiveStep ParseDirectiveStep(std::string_view format, std::size_t&
         }
     }
     step.ch = i < n ? format[i++] : '\0';
-    if (step.ch != '\0' && dialect.takesArgument && dialect.takesArgument(step.ch)) {
+    if (step.ch != '\0' && Dialect::TakesArgument(step.ch)) {
         if (i < n) {
             step.hasArgument = true;
             step.argument = format[i++];

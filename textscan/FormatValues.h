@@ -48,11 +48,15 @@ constexpr FormatKind FormatDirectiveKind(char letter) {
 
 // The formatter's dialect of the directive syntax: a leading "0" pads with
 // zeros, and no letter takes an argument character.
-inline constexpr DirectiveDialect FormatDialect{true, 100000, nullptr};
+struct FormatDialect {
+    static constexpr bool ZeroFlag = true;
+    static constexpr int WidthLimit = 100000;
+    static constexpr bool TakesArgument(char) { return false; }
+};
 
 // Parses the format step at format[i], advancing i past it.
 constexpr DirectiveStep ParseFormatStep(std::string_view format, std::size_t& i) {
-    return ParseDirectiveStep(format, i, FormatDialect);
+    return ParseDirectiveStep<FormatDialect>(format, i);
 }
 
 // Calls visit(kind) for every value the format takes, in order ("*" widths

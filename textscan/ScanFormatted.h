@@ -61,11 +61,15 @@ constexpr bool ScanDirectiveTakesArgument(char letter) {
 // The scanner's dialect of the directive syntax: no zero-padding flag, and the
 // letters above take an argument character. The grammar is shared by the
 // scanner, the compile-time check and tools that list a format's outputs.
-inline constexpr DirectiveDialect ScanDialect{false, 100000000, &ScanDirectiveTakesArgument};
+struct ScanDialect {
+    static constexpr bool ZeroFlag = false;
+    static constexpr int WidthLimit = 100000000;
+    static constexpr bool TakesArgument(char letter) { return ScanDirectiveTakesArgument(letter); }
+};
 
 // Parses the scan step at format[i], advancing i past it.
 constexpr DirectiveStep ParseScanStep(std::string_view format, std::size_t& i) {
-    return ParseDirectiveStep(format, i, ScanDialect);
+    return ParseDirectiveStep<ScanDialect>(format, i);
 }
 
 // Calls visit(kind) for every output entry the format takes, in order: the
