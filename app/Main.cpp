@@ -26,6 +26,7 @@
 #include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
 #include "shell/TabRename.h"
+#include "textscan/Diagnostics.h"
 #include "workspace/Workspace.h"
 
 namespace qx {
@@ -68,12 +69,9 @@ TfrmQXZuz::TfrmQXZuz(TStartOptions options, QWidget* parent)
                                               *options_.Link);
         ListPageServers = link_.get();
         OnTestTick = [this] { link_->Timer1Timer(); };
-        connect(pnlTop, &TPickerPanel::StationActivated, this, [this] {
-            try {
-                link_->cbxStationsChange();
-            } catch (...) {
-            }
-        });
+        // The link catches what a station change raises.
+        connect(pnlTop, &TPickerPanel::StationActivated, this,
+                [this] { link_->cbxStationsChange(); });
     }
     RegisterStandardPages(*pages_, ListPageServers,
                           {.List = actions_->pmMain, .Chart = actions_->pmDummy});
@@ -142,6 +140,7 @@ void TfrmQXZuz::CreatePanels() {
         try {
             if (OnTestTick) OnTestTick();
         } catch (...) {
+            LogCaught(diagnostics::App, "TfrmQXZuz test tick");
         }
     });
 
@@ -209,13 +208,8 @@ void TfrmQXZuz::FormCreate() {
 
 void TfrmQXZuz::FileReset1Execute() {
     if (!link_) return;
-    try {
-        link_->FileReset1Execute();
-    } catch (const std::exception& e) {
-        ShowErrorDialog(QString::fromStdString(e.what()));
-    } catch (...) {
-        ShowErrorDialog(QString("Unable to refresh the setup parameters."));
-    }
+    // The link reports every error of the sequence itself and lets none out.
+    link_->FileReset1Execute();
     UpdateActions();
 }
 
@@ -261,8 +255,10 @@ void TfrmQXZuz::PageCommand(const std::function<void(TWatchTab&)>& command) {
     try {
         command(*page);
     } catch (const std::exception& e) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::PageCommand");
         ShowErrorDialog(QString::fromStdString(e.what()));
     } catch (...) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::PageCommand");
         ShowErrorDialog(QString("The command failed."));
     }
 }
@@ -285,6 +281,7 @@ void TfrmQXZuz::actRenameExecute() {
         if (result == QDialog::Accepted && pgData->currentIndex() == index)
             pgData->setTabText(index, dialog.edtTabName->text());
     } catch (...) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::actRenameExecute");
     }
 }
 
@@ -313,6 +310,7 @@ void TfrmQXZuz::LoadWorkspace() {
         pages_->SetLayout(TPageLayout::Read(WorkspaceFile));
         CreatePages();
     } catch (...) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::LoadWorkspace");
         AddStatusMessage("Error 1002: Unable to read application settings");
     }
 }
@@ -342,6 +340,7 @@ bool TfrmQXZuz::SaveWorkspace() {
         }
         return true;
     } catch (...) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::SaveWorkspace");
         AddStatusMessage("Error 1003: Unable to save application settings");
         return false;
     }
@@ -426,6 +425,7 @@ bool TfrmQXZuz::ConfirmExit() {
         if (dialog.ExitResult == TfrmExitConfirm::None) dialog.ExitResult = TfrmExitConfirm::Cancel;
         return dialog.ExitResult == TfrmExitConfirm::Ok;
     } catch (...) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::ConfirmExit");
         return true;
     }
 }
@@ -441,6 +441,7 @@ void TfrmQXZuz::closeEvent(QCloseEvent* event) {
         // connections close in the order RTU, Modbus RTU, decode, setup.
         if (link_) link_->CloseAllConnections();
     } catch (...) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::closeEvent");
     }
     if (help_) help_->close();
     event->accept();

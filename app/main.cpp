@@ -12,6 +12,7 @@
 #include "app/Main.h"
 #include "app/Version.h"
 #include "system/HomeDirectory.h"
+#include "system/QtDiagnostics.h"
 #include "system/SystemRegional.h"
 
 namespace {
@@ -47,6 +48,7 @@ void CloseOnStopSignals(qx::TfrmQXZuz& window) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    qx::InstallQtDiagnostics();
     QApplication::setApplicationName("QX RIRovozer");
     QApplication::setApplicationDisplayName("QX RIRovozer");
     QApplication::setApplicationVersion(QX_FILE_VERSION);

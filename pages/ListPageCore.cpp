@@ -8,8 +8,9 @@
 #include <numeric>
 
 #include "readings/DataRecords.h"
-#include "textscan/AsciiText.h"
 #include "readings/ListPageServers.h"
+#include "textscan/AsciiText.h"
+#include "textscan/Diagnostics.h"
 #include "textscan/Regional.h"
 #include "textscan/ScanFormatted.h"
 
@@ -26,7 +27,8 @@ void AppendNumber(std::string& out, int value, int digits) {
     char* end = buffer + sizeof buffer;
     char* p = end;
     const bool negative = value < 0;
-    std::uint32_t v = negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+    std::uint32_t v =
+        negative ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     do {
         *--p = static_cast<char>('0' + v % 10);
         v /= 10;
@@ -44,11 +46,11 @@ const char* ListColumnCaption(int column) {
 
 const std::string& TListRow::Text(int column) const {
     switch (column) {
-    case ColStationID: return Station;
-    case ColSensorName: return Sensor;
-    case ColTimeTag: return Time;
-    case ColValue: return Value;
-    default: return Alarm;
+        case ColStationID: return Station;
+        case ColSensorName: return Sensor;
+        case ColTimeTag: return Time;
+        case ColValue: return Value;
+        default: return Alarm;
     }
 }
 
@@ -247,7 +249,8 @@ std::vector<int> TListPageCore::SortByColumn(int column, const TextCompare& comp
 }
 
 bool TListPageCore::SortDescendingNext(int column) const {
-    return column >= 0 && column < ListColumnCount && sortTag_[static_cast<std::size_t>(column)] != 0;
+    return column >= 0 && column < ListColumnCount &&
+           sortTag_[static_cast<std::size_t>(column)] != 0;
 }
 
 bool TListPageCore::TakeDirtyRange(int& first, int& last) {
@@ -347,6 +350,7 @@ void TCurrentValues::Fetch(TWatchTab& page, const std::string& station, const st
         }
     } catch (...) {
         // The row stays with empty time, value and alarm.
+        LogCaught(diagnostics::Pages, "TCurrentValues::Fetch");
     }
 }
 
@@ -367,6 +371,7 @@ void LoadListPageKeys(TWatchTab& page, IListPageServers* servers,
             values.Fetch(page, station, sensor);
         } catch (...) {
             // Next key.
+            LogCaught(diagnostics::Pages, "LoadListPageKeys");
         }
     }
 }

@@ -16,6 +16,7 @@
 #include "pages/ListModel.h"
 #include "pages/ListPageWorkspace.h"
 #include "pages/ListTextExport.h"
+#include "textscan/Diagnostics.h"
 
 namespace qx {
 
@@ -132,6 +133,7 @@ bool TfrmListTab::SaveDataTo(const QString& fileName) {
         file.close();
         ok = ok && file.error() == QFileDevice::NoError;
     } catch (...) {
+        LogCaught(diagnostics::Pages, "TfrmListTab::SaveDataTo");
         ok = false;
     }
     if (!ok && reportError_) reportError_(this, QStringLiteral("Error saving file."));
@@ -144,6 +146,7 @@ void TfrmListTab::CopyData() {
             clipboard->setText(ListClipboardText(model_->Core()));
     } catch (...) {
         // Nothing is put on the clipboard.
+        LogCaught(diagnostics::Pages, "TfrmListTab::CopyData");
     }
 }
 
@@ -152,6 +155,7 @@ void TfrmListTab::lstWatchWindowColumnClick(int column) {
         model_->SortByColumn(column);
     } catch (...) {
         // The rows stay in their order.
+        LogCaught(diagnostics::Pages, "TfrmListTab::lstWatchWindowColumnClick");
     }
 }
 

@@ -1,9 +1,10 @@
 #include "serverlink/DataDecoder.h"
 
 #include "protocol/Identifiers.h"
-#include "serverlink/SetupLookup.h"
 #include "readings/DataRecords.h"
+#include "serverlink/SetupLookup.h"
 #include "textscan/AsciiText.h"
+#include "textscan/Diagnostics.h"
 
 namespace qx {
 
@@ -57,6 +58,7 @@ void TDataDecoder::RouteReading(const SensorReading& Reading) {
         }
     } catch (...) {
         // A failing page must not stop the display of later readings.
+        LogCaught(diagnostics::ServerLink, "TDataDecoder::RouteReading");
     }
 }
 
@@ -65,6 +67,7 @@ void TDataDecoder::RouteSecondaryReading(const SensorReading& Reading) {
         tagOwners_.Route(Reading);
     } catch (...) {
         // As for normal readings: the error ends this reading's delivery only.
+        LogCaught(diagnostics::ServerLink, "TDataDecoder::RouteSecondaryReading");
     }
 }
 
@@ -76,6 +79,7 @@ void TDataDecoder::DeliverSecondary(const SensorReading& Reading) {
         }
     } catch (...) {
         // As for normal readings: the error ends this reading's delivery only.
+        LogCaught(diagnostics::ServerLink, "TDataDecoder::DeliverSecondary");
     }
 }
 

@@ -8,6 +8,7 @@
 #include "serverlink/EventDispatch.h"
 #include "serverlink/SetupRetrieval.h"
 #include "system/QtText.h"
+#include "textscan/Diagnostics.h"
 
 namespace qx {
 
@@ -39,6 +40,7 @@ void TEventSink::OnEvent(const QDBusMessage& message) {
         }
     } catch (...) {
         // An event that cannot be handled is dropped; the server is not told.
+        LogCaught(diagnostics::ServerLink, "TEventSink::OnEvent");
     }
     --dispatching_;
     // Closed while this event was handled: the sink goes now.

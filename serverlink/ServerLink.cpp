@@ -12,6 +12,7 @@
 #include "serverlink/DBusValues.h"
 #include "protocol/Identifiers.h"
 #include "system/QtText.h"
+#include "textscan/Diagnostics.h"
 #include "textscan/StartProgram.h"
 
 namespace qx {
@@ -105,6 +106,7 @@ void TServerLink::FileReset1Execute() {
             RunConnectSequence();
         } catch (...) {
             // Every step reports its own errors; nothing may leave the command.
+            LogCaught(diagnostics::ServerLink, "TServerLink::FileReset1Execute");
         }
     } while (refreshQueued_);
     sequenceRunning_ = false;
@@ -137,6 +139,7 @@ void TServerLink::RunConnectSequence() {
         loaded = LoadGeneralSetup();
     } catch (const std::exception& error) {
         // The setup server failed to answer: the sequence ends here.
+        LogCaught(diagnostics::ServerLink, "TServerLink::LoadGeneralSetup");
         host_.ShowErrorDialog(error.what());
         return;
     }
@@ -166,6 +169,7 @@ void TServerLink::ConnectSinks(int generation) {
         if (generation != setupGeneration_) return;
         LoadStations();
     } catch (...) {
+        LogCaught(diagnostics::ServerLink, "TServerLink::ConnectSinks");
         host_.ShowErrorDialog("Error 1004: Unknown Refresh Exception");
     }
 }
@@ -185,6 +189,7 @@ void TServerLink::ConnectDataServer(TServer server, bool enabled, const std::str
         for (std::string_view type : {firstType, secondType})
             connection.Call("RegisterMessageType", {ToQString(appId_), ToQString(type)}, options_.CallTimeoutMs);
     } catch (...) {
+        LogCaught(diagnostics::ServerLink, "TServerLink::ConnectDataServer");
         host_.ShowErrorDialog(errorText);
     }
 }
@@ -283,6 +288,7 @@ void TServerLink::cbxStationsChange() {
         retrieval_.cbxStationsChange(host_.Picker());
     } catch (...) {
         // The operator's choice must not end the program.
+        LogCaught(diagnostics::ServerLink, "TServerLink::cbxStationsChange");
     }
 }
 
@@ -298,6 +304,7 @@ void TServerLink::Timer1Timer() {
                                });
     } catch (...) {
         // A tick that fails shows nothing.
+        LogCaught(diagnostics::ServerLink, "TServerLink::Timer1Timer");
     }
 }
 
@@ -346,6 +353,7 @@ void TServerLink::LookupSetupValueAsync(const std::string& Key, const std::strin
                          try {
                              answer = ReplyText(watcher->reply());
                          } catch (...) {
+                             LogCaught(diagnostics::ServerLink, "TServerLink::LookupSetupValueAsync");
                              done(false, false, std::string());
                              return;
                          }
@@ -406,6 +414,7 @@ bool TServerLink::QueryCurrentData(TCurrentDataServer server, const std::string&
         answer = ReplyText(Conn(target).Call("QueryCurrentData", {ToQString(request)}, options_.CallTimeoutMs));
         return true;
     } catch (...) {
+        LogCaught(diagnostics::ServerLink, "TServerLink::QueryCurrentData");
         return false;
     }
 }

@@ -1,5 +1,7 @@
 #include "serverlink/SetupLookup.h"
 
+#include "textscan/Diagnostics.h"
+
 namespace qx {
 
 std::string BuildSetupRequest(const std::string& Key, const std::string& Part1,
@@ -23,6 +25,7 @@ bool TSetupQueryLookup::LookupSetupValue(const std::string& Key, const std::stri
         Answer = std::move(answer);
         return true;
     } catch (...) {
+        LogCaught(diagnostics::ServerLink, "TSetupQueryLookup::LookupSetupValue");
         return false;
     }
 }

@@ -4,6 +4,7 @@
 
 #include "readings/SensorReading.h"
 #include "textscan/AsciiText.h"
+#include "textscan/Diagnostics.h"
 #include "textscan/Regional.h"
 #include "textscan/ScanFormatted.h"
 
@@ -19,7 +20,8 @@ std::string SensorListRequest(const std::string& station) {
 
 }  // namespace
 
-void ForEachListName(const std::string& list, const std::function<void(const std::string&, int)>& add) {
+void ForEachListName(const std::string& list,
+                     const std::function<void(const std::string&, int)>& add) {
     const int length = static_cast<int>(list.size());
     int position = 1;
     std::string name;
@@ -66,6 +68,7 @@ TGeneralSetupRead TSetupRetrieval::ReadGeneralSetup() {
     try {
         values = server_.GetGeneralSetup();
     } catch (const std::exception&) {
+        LogCaught(diagnostics::ServerLink, "TSetupRetrieval::ReadGeneralSetup");
         return TGeneralSetupRead::Unavailable;
     }
     if (values.empty()) return TGeneralSetupRead::Unavailable;
@@ -79,10 +82,12 @@ void TSetupRetrieval::LoadStations(IPickerLists& picker) {
     try {
         General.Stations = server_.QuerySetup("General,Stations");
     } catch (const std::exception&) {
+        LogCaught(diagnostics::ServerLink, "TSetupRetrieval::LoadStations");
         General.Stations.clear();
     }
     picker.ClearStations();
-    ForEachListName(General.Stations, [&](const std::string& station, int) { picker.AddStation(station); });
+    ForEachListName(General.Stations,
+                    [&](const std::string& station, int) { picker.AddStation(station); });
     if (picker.StationCount() > 0) {
         picker.SelectFirstStation();
         cbxStationsChange(picker);
@@ -96,6 +101,7 @@ void TSetupRetrieval::cbxStationsChange(IPickerLists& picker) {
     try {
         answer = server_.QuerySetup(SensorListRequest(station));
     } catch (const std::exception&) {
+        LogCaught(diagnostics::ServerLink, "TSetupRetrieval::cbxStationsChange: sensor list");
         return;
     }
     picker.ClearSensors();
@@ -108,29 +114,34 @@ void TSetupRetrieval::cbxStationsChange(IPickerLists& picker) {
         }
     } catch (...) {
         // A failing sensor setup call ends the filling; the rows so far stay.
+        LogCaught(diagnostics::ServerLink, "TSetupRetrieval::cbxStationsChange: sensor setup");
     }
     if (picker.SensorCount() > 0) picker.SelectFirstSensor();
 }
 
-TSensorSetup TSetupRetrieval::GetSensorSetupRecord(const std::string& Station, const std::string& Sensor) {
+TSensorSetup TSetupRetrieval::GetSensorSetupRecord(const std::string& Station,
+                                                   const std::string& Sensor) {
     const TSetupValues values = server_.GetSensorSetup(Station, Sensor);
     TSensorSetup record;
-    if (values.empty() || !SensorSetupFromValues(values, record)) return InitSensorSetup(Station, Sensor);
+    if (values.empty() || !SensorSetupFromValues(values, record))
+        return InitSensorSetup(Station, Sensor);
     return record;
 }
 
 bool TSetupRetrieval::LookupSetupValue(const std::string& Key, const std::string& Part1,
                                        const std::string& Part2, const std::string& Part3,
                                        std::string& Answer) {
-    TSetupQueryLookup lookup([this](const std::string& request) { return server_.QuerySetup(request); });
+    TSetupQueryLookup lookup(
+        [this](const std::string& request) { return server_.QuerySetup(request); });
     return lookup.LookupSetupValue(Key, Part1, Part2, Part3, Answer);
 }
 
-void TSetupRetrieval::Timer1Timer(const std::function<void(const SensorReading&)>& route, TDateTime now,
-                                  const TRandom& random) {
+void TSetupRetrieval::Timer1Timer(const std::function<void(const SensorReading&)>& route,
+                                  TDateTime now, const TRandom& random) {
     try {
         General.Stations = server_.QuerySetup("General,Stations");
     } catch (const std::exception&) {
+        LogCaught(diagnostics::ServerLink, "TSetupRetrieval::Timer1Timer: station list");
         General.Stations.clear();
     }
     const std::string stations = General.Stations;
@@ -145,6 +156,7 @@ void TSetupRetrieval::Timer1Timer(const std::function<void(const SensorReading&)
             });
         } catch (...) {
             // The next station follows.
+            LogCaught(diagnostics::ServerLink, "TSetupRetrieval::Timer1Timer: sensor list");
         }
     });
 }

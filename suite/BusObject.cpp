@@ -6,6 +6,8 @@
 #include <QDBusError>
 #include <QTimer>
 
+#include "textscan/Diagnostics.h"
+
 namespace qx::suite {
 
 TBusObject::TBusObject(QList<TInterfaceDescription> interfaces, THandler handler, QObject* parent)
@@ -50,8 +52,10 @@ bool TBusObject::handleMessage(const QDBusMessage& message, const QDBusConnectio
         try {
             reply = handler_(message);
         } catch (const std::exception& e) {
+            LogCaught(diagnostics::Suite, "TBusObject::handleMessage");
             reply = message.createErrorReply(QDBusError::Failed, QString::fromUtf8(e.what()));
         } catch (...) {
+            LogCaught(diagnostics::Suite, "TBusObject::handleMessage");
             reply = message.createErrorReply(QDBusError::Failed, QStringLiteral("internal error"));
         }
     }

@@ -5,12 +5,13 @@
 
 #include <QCoreApplication>
 
-#include "system/SystemRegional.h"
 #include "suite/CommandLine.h"
 #include "suite/ControlCommand.h"
 #include "suite/SuiteBus.h"
 #include "suite/SuiteFile.h"
 #include "suite/SuiteRuntime.h"
+#include "system/QtDiagnostics.h"
+#include "system/SystemRegional.h"
 #include "textscan/TimeScale.h"
 
 namespace {
@@ -23,6 +24,7 @@ void PrintLine(const std::string& text) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    qx::InstallQtDiagnostics();
     std::vector<std::string> args(argv + 1, argv + argc);
     const qx::suite::TCommandLine line = qx::suite::ParseCommandLine(args);
     if (!line.Error.empty()) {

@@ -258,7 +258,7 @@ std::string FormatValuesDynamic(std::string_view format, std::span<const FormatV
     bool lineStarted = false;
     std::size_t i = 0;
     while (i < format.size()) {
-        const FormatStep step = ParseFormatStep(format, i);
+        const DirectiveStep step = ParseFormatStep(format, i);
         if (step.literal) {
             out += step.ch;
             lineStarted = step.ch != '\n' && step.ch != '\r';
@@ -266,12 +266,12 @@ std::string FormatValuesDynamic(std::string_view format, std::span<const FormatV
         }
         const Use use{step.ch, ""};
         int width = step.width;
-        if (step.widthFromValue) {
+        if (step.widthFromList) {
             const std::int64_t w = reader.Integer({step.ch, "the width of "});
             width = static_cast<int>(std::clamp<std::int64_t>(w, 0, kMaxWidth));
         }
         int precision = step.precision;
-        if (step.precisionFromValue) {
+        if (step.precisionFromList) {
             // A negative precision counts as none given.
             const std::int64_t p = reader.Integer({step.ch, "the precision of "});
             precision =

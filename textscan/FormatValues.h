@@ -17,6 +17,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "textscan/DirectiveStep.h"
+
 namespace qx {
 
 // What a formatter directive takes from the value list.
@@ -44,61 +46,17 @@ constexpr FormatKind FormatDirectiveKind(char letter) {
     }
 }
 
-// One step of a formatter format.
-struct FormatStep {
-    bool literal = false;  // a literal character (or "%%")
-    char ch = 0;           // the literal or the directive letter ('\0' when missing)
-    bool zeroPad = false;
-    bool widthFromValue = false;
-    int width = 0;
-    bool precisionFromValue = false;
-    int precision = -1;  // -1: not given
+// The formatter's dialect of the directive syntax: a leading "0" pads with
+// zeros, and no letter takes an argument character.
+struct FormatDialect {
+    static constexpr bool ZeroFlag = true;
+    static constexpr int WidthLimit = 100000;
+    static constexpr bool TakesArgument(char) { return false; }
 };
 
-constexpr FormatStep ParseFormatStep(std::string_view format, std::size_t& i) {
-    FormatStep step;
-    const std::size_t n = format.size();
-    if (format[i] != '%') {
-        step.literal = true;
-        step.ch = format[i++];
-        return step;
-    }
-    ++i;
-    if (i < n && format[i] == '%') {
-        step.literal = true;
-        step.ch = '%';
-        ++i;
-        return step;
-    }
-    if (i < n && format[i] == '0') {
-        step.zeroPad = true;
-        ++i;
-    }
-    if (i < n && format[i] == '*') {
-        step.widthFromValue = true;
-        ++i;
-    } else {
-        while (i < n && format[i] >= '0' && format[i] <= '9') {
-            if (step.width < 100000) step.width = step.width * 10 + (format[i] - '0');
-            ++i;
-        }
-    }
-    if (i < n && format[i] == '.') {
-        ++i;
-        if (i < n && format[i] == '*') {
-            step.precisionFromValue = true;
-            ++i;
-        } else {
-            step.precision = 0;
-            while (i < n && format[i] >= '0' && format[i] <= '9') {
-                if (step.precision < 100000)
-                    step.precision = step.precision * 10 + (format[i] - '0');
-                ++i;
-            }
-        }
-    }
-    step.ch = i < n ? format[i++] : '\0';
-    return step;
+// Parses the format step at format[i], advancing i past it.
+constexpr DirectiveStep ParseFormatStep(std::string_view format, std::size_t& i) {
+    return ParseDirectiveStep<FormatDialect>(format, i);
 }
 
 // Calls visit(kind) for every value the format takes, in order ("*" widths
@@ -107,10 +65,10 @@ template <class Visit>
 constexpr void ForEachFormatValue(std::string_view format, Visit&& visit) {
     std::size_t i = 0;
     while (i < format.size()) {
-        const FormatStep step = ParseFormatStep(format, i);
+        const DirectiveStep step = ParseFormatStep(format, i);
         if (step.literal) continue;
-        if (step.widthFromValue) visit(FormatKind::Integer);
-        if (step.precisionFromValue) visit(FormatKind::Integer);
+        if (step.widthFromList) visit(FormatKind::Integer);
+        if (step.precisionFromList) visit(FormatKind::Integer);
         const FormatKind kind = FormatDirectiveKind(step.ch);
         if (kind != FormatKind::None) visit(kind);
     }

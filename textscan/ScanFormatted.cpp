@@ -81,7 +81,7 @@ private:
         }
     }
 
-    void Directive(const ScanStep& step);
+    void Directive(const DirectiveStep& step);
     void Literal(char ch);
     std::size_t ReadToCommaOrLineEnd();
     std::string_view ReadNumber();
@@ -100,7 +100,7 @@ bool Scanner::Run(std::string_view format) {
     bool result = true;
     std::size_t i = 0;
     while (i < format.size()) {
-        const ScanStep step = ParseScanStep(format, i);
+        const DirectiveStep step = ParseScanStep(format, i);
         error_ = false;
         if (step.literal) {
             Literal(step.ch);
@@ -167,16 +167,16 @@ std::uint32_t Scanner::ReadPattern(const std::string& pattern, int fields, std::
     return ok ? 1 : 0;
 }
 
-void Scanner::Directive(const ScanStep& step) {
+void Scanner::Directive(const DirectiveStep& step) {
     width_ = static_cast<std::size_t>(step.width);
-    if (step.widthFromOutput) {
+    if (step.widthFromList) {
         if (const std::int32_t* w = Next<std::int32_t>()) {
             width_ = *w > 0 ? static_cast<std::size_t>(*w) : 0;
         } else {
             error_ = true;
         }
     }
-    if (step.precisionFromOutput && Next<std::int32_t>() == nullptr) error_ = true;
+    if (step.precisionFromList && Next<std::int32_t>() == nullptr) error_ = true;
 
     const char letter = step.ch;
     const char upper = AsciiUpper(letter);

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "textscan/DirectiveStep.h"
+
 namespace qx {
 
 enum class ScanKind : std::uint8_t { Text, Char, Bool, U16, I32, F32, F64 };
@@ -56,63 +58,18 @@ constexpr bool ScanDirectiveTakesArgument(char letter) {
     return lower == 's' || lower == 'v' || lower == '?' || letter == '"';
 }
 
-// One step of a scan format, as parsed by ParseScanStep.
-struct ScanStep {
-    bool literal = false;  // a literal character (or "%%")
-    char ch = 0;           // the literal, or the directive letter ('\0' when missing)
-    bool widthFromOutput = false;
-    int width = 0;  // 0: unlimited
-    bool precisionFromOutput = false;
-    bool hasArgument = false;  // the directive's argument character is present
-    char argument = 0;
-    bool argumentAtEnd = false;  // the directive wanted an argument but the format ended
+// The scanner's dialect of the directive syntax: no zero-padding flag, and the
+// letters above take an argument character. The grammar is shared by the
+// scanner, the compile-time check and tools that list a format's outputs.
+struct ScanDialect {
+    static constexpr bool ZeroFlag = false;
+    static constexpr int WidthLimit = 100000000;
+    static constexpr bool TakesArgument(char letter) { return ScanDirectiveTakesArgument(letter); }
 };
 
-// Parses the step at format[i], advancing i past it. The grammar is shared by
-// the scanner, the compile-time check and tools that list a format's outputs.
-constexpr ScanStep ParseScanStep(std::string_view format, std::size_t& i) {
-    ScanStep step;
-    const std::size_t n = format.size();
-    if (format[i] != '%') {
-        step.literal = true;
-        step.ch = format[i++];
-        return step;
-    }
-    ++i;
-    if (i < n && format[i] == '%') {
-        step.literal = true;
-        step.ch = '%';
-        ++i;
-        return step;
-    }
-    if (i < n && format[i] == '*') {
-        step.widthFromOutput = true;
-        ++i;
-    } else {
-        while (i < n && format[i] >= '0' && format[i] <= '9') {
-            if (step.width < 100000000) step.width = step.width * 10 + (format[i] - '0');
-            ++i;
-        }
-    }
-    if (i < n && format[i] == '.') {
-        ++i;
-        if (i < n && format[i] == '*') {
-            step.precisionFromOutput = true;
-            ++i;
-        } else {
-            while (i < n && format[i] >= '0' && format[i] <= '9') ++i;
-        }
-    }
-    step.ch = i < n ? format[i++] : '\0';
-    if (step.ch != '\0' && ScanDirectiveTakesArgument(step.ch)) {
-        if (i < n) {
-            step.hasArgument = true;
-            step.argument = format[i++];
-        } else {
-            step.argumentAtEnd = true;
-        }
-    }
-    return step;
+// Parses the scan step at format[i], advancing i past it.
+constexpr DirectiveStep ParseScanStep(std::string_view format, std::size_t& i) {
+    return ParseDirectiveStep<ScanDialect>(format, i);
 }
 
 // Calls visit(kind) for every output entry the format takes, in order: the
@@ -121,10 +78,10 @@ template <class Visit>
 constexpr void ForEachScanOutput(std::string_view format, Visit&& visit) {
     std::size_t i = 0;
     while (i < format.size()) {
-        const ScanStep step = ParseScanStep(format, i);
+        const DirectiveStep step = ParseScanStep(format, i);
         if (step.literal) continue;
-        if (step.widthFromOutput) visit(ScanKind::I32);
-        if (step.precisionFromOutput) visit(ScanKind::I32);
+        if (step.widthFromList) visit(ScanKind::I32);
+        if (step.precisionFromList) visit(ScanKind::I32);
         ScanKind kind{};
         if (ScanDirectiveKind(step.ch, kind)) visit(kind);
     }

@@ -11,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "textscan/Diagnostics.h"
+
 extern char** environ;
 
 namespace qx {
@@ -169,6 +171,7 @@ bool StartProgram(std::string_view commandLine,
         if (path.empty()) return false;
         return Launch(path, words);
     } catch (...) {
+        LogCaught(diagnostics::TextScan, "StartProgram");
         return false;
     }
 }

@@ -9,10 +9,11 @@
 #include <set>
 #include <stdexcept>
 
+#include "protocol/Identifiers.h"
 #include "readings/PageVector.h"
 #include "serverlink/DataDecoder.h"
-#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
+#include "textscan/Diagnostics.h"
 #include "textscan/FormatValues.h"
 #include "textscan/Regional.h"
 #include "textscan/ScanSlots.h"
@@ -44,7 +45,8 @@ struct Options {
 
 char SeparatorArgument(const std::string& option, const std::string& value) {
     const std::string decoded = DecodeEscapes(value);
-    if (decoded.size() != 1) throw UsageError(option + " takes one character, not \"" + value + "\"");
+    if (decoded.size() != 1)
+        throw UsageError(option + " takes one character, not \"" + value + "\"");
     return decoded[0];
 }
 
@@ -75,8 +77,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
             options.timeSeparator = SeparatorArgument(arg, value);
         } else if (arg == "--setup") {
             const auto eq = value.find('=');
-            if (eq == std::string::npos) throw UsageError("--setup takes REQUEST=ANSWER, not \"" + value + "\"");
-            options.setupAnswers[DecodeEscapes(value.substr(0, eq))] = DecodeEscapes(value.substr(eq + 1));
+            if (eq == std::string::npos)
+                throw UsageError("--setup takes REQUEST=ANSWER, not \"" + value + "\"");
+            options.setupAnswers[DecodeEscapes(value.substr(0, eq))] =
+                DecodeEscapes(value.substr(eq + 1));
         } else {
             options.setupFailures.insert(DecodeEscapes(value));
         }
@@ -116,7 +120,8 @@ bool BoolArgument(const std::string& text, std::size_t index) {
 
 int Scan(const Options& o, std::ostream& out) {
     if (o.positional.size() < 3) throw UsageError("scan needs FORMAT and TEXT");
-    if (o.positional.size() > 4) throw UsageError("scan takes FORMAT, TEXT and an optional POSITION");
+    if (o.positional.size() > 4)
+        throw UsageError("scan takes FORMAT, TEXT and an optional POSITION");
     const std::string format = DecodeEscapes(o.positional[1]);
     const std::string text = DecodeEscapes(o.positional[2]);
     int position = 1;
@@ -130,8 +135,8 @@ int Scan(const Options& o, std::ostream& out) {
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const std::string value = slots.ValueText(i);
         const bool nulChar = slots.kind(i) == ScanKind::Char && value == "\\0";
-        out << ScanSlots::KindName(slots.kind(i)) << '\t' << (nulChar ? value : EncodeEscapes(value))
-            << '\n';
+        out << ScanSlots::KindName(slots.kind(i)) << '\t'
+            << (nulChar ? value : EncodeEscapes(value)) << '\n';
     }
     out << "position\t" << position << "\nresult\t" << (result ? "true" : "false") << '\n';
     return 0;
@@ -158,21 +163,23 @@ int Format(const Options& o, std::ostream& out) {
         texts.push_back(DecodeEscapes(raw));
         const std::string& text = texts.back();
         switch (kinds[i]) {
-        case FormatKind::Text: values.emplace_back(std::string_view(text)); break;
-        case FormatKind::Char:
-            if (text.size() != 1 && raw != "\\0")
-                throw UsageError("value " + std::to_string(i + 1) + " \"" + raw + "\" is not one character");
-            values.emplace_back(raw == "\\0" ? '\0' : text[0]);
-            break;
-        case FormatKind::Bool: values.emplace_back(BoolArgument(text, i + 1)); break;
-        case FormatKind::Integer: values.emplace_back(IntegerArgument(text, i + 1)); break;
-        case FormatKind::Real: values.emplace_back(RealArgument(text, i + 1)); break;
-        case FormatKind::None: break;
+            case FormatKind::Text: values.emplace_back(std::string_view(text)); break;
+            case FormatKind::Char:
+                if (text.size() != 1 && raw != "\\0")
+                    throw UsageError("value " + std::to_string(i + 1) + " \"" + raw +
+                                     "\" is not one character");
+                values.emplace_back(raw == "\\0" ? '\0' : text[0]);
+                break;
+            case FormatKind::Bool: values.emplace_back(BoolArgument(text, i + 1)); break;
+            case FormatKind::Integer: values.emplace_back(IntegerArgument(text, i + 1)); break;
+            case FormatKind::Real: values.emplace_back(RealArgument(text, i + 1)); break;
+            case FormatKind::None: break;
         }
     }
     try {
         out << EncodeEscapes(FormatValuesDynamic(format, values)) << '\n';
     } catch (const std::invalid_argument& e) {
+        LogCaught(diagnostics::QxText, "Format");
         throw UsageError(e.what());
     }
     return 0;
@@ -245,8 +252,11 @@ std::string DecodeEscapes(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
             const char next = text[i + 1];
-            const char decoded = next == 't' ? '\t' : next == 'r' ? '\r' : next == 'n' ? '\n'
-                               : next == '\\' ? '\\' : '\0';
+            const char decoded = next == 't'    ? '\t'
+                                 : next == 'r'  ? '\r'
+                                 : next == 'n'  ? '\n'
+                                 : next == '\\' ? '\\'
+                                                : '\0';
             if (decoded != '\0') {
                 out += decoded;
                 ++i;
@@ -263,12 +273,12 @@ std::string EncodeEscapes(const std::string& text) {
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\\': out += "\\\\"; break;
-        case '\0': out += "\\0"; break;
-        default: out += c;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\\': out += "\\\\"; break;
+            case '\0': out += "\\0"; break;
+            default: out += c;
         }
     }
     return out;
@@ -282,11 +292,13 @@ int RunQxText(const std::vector<std::string>& args, std::istream& in, std::ostre
             out << kUsage;
             return 0;
         }
-        if (options.positional.empty()) throw UsageError("a command is needed: scan, format or decode");
+        if (options.positional.empty())
+            throw UsageError("a command is needed: scan, format or decode");
         const std::string& command = options.positional[0];
         if (command != "scan" && command != "format" && command != "decode")
             throw UsageError("unknown command " + command);
-        if (command != "decode" && (!options.setupAnswers.empty() || !options.setupFailures.empty()))
+        if (command != "decode" &&
+            (!options.setupAnswers.empty() || !options.setupFailures.empty()))
             throw UsageError("--setup and --setup-fail belong to decode");
 
         TRegionalSettings regional = Regional();
@@ -297,10 +309,9 @@ int RunQxText(const std::vector<std::string>& args, std::istream& in, std::ostre
         if (command == "scan") return Scan(options, out);
         if (command == "format") return Format(options, out);
         return Decode(options, in, out);
-    } catch (const UsageError& e) {
-        err << "qxtext: " << e.what() << '\n';
-        return 2;
     } catch (const std::exception& e) {
+        // Usage errors and failures alike.
+        LogCaught(diagnostics::QxText, "RunQxText");
         err << "qxtext: " << e.what() << '\n';
         return 2;
     }
