@@ -8,7 +8,9 @@
 
 namespace qx {
 
-void SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini, const std::string& Section) {
+std::vector<std::string> SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini,
+                                                 const std::string& Section) {
+    std::vector<std::string> skipped;
     try {
         try {
             Ini.EraseSection(Section);
@@ -21,18 +23,25 @@ void SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini, const 
                 // A name the file cannot hold as a key (blanks around it, a
                 // leading ";", "#" or "[", an "="): only that row is not
                 // kept, the rows after it still are.
+                skipped.push_back(key);
             }
         }
     } catch (...) {
         // The workspace save reports its own failure.
     }
+    return skipped;
+}
+
+std::string UnsavedSensorMessage(const std::string& key, const std::string& Section) {
+    return "The sensor \"" + key + "\" of " + Section +
+           " is not kept in the workspace: the file cannot hold its name";
 }
 
 void LoadListPageFromWorkspace(TWatchTab& page, IListPageServers* servers, TMemIniFile& Ini,
                                const std::string& Section) {
     std::vector<std::string> keys;
     try {
-        keys = Ini.ReadSection(Section);
+        keys = Ini.ReadSectionKeys(Section);
     } catch (...) {
         return;
     }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -11,10 +12,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <csignal>
+
 #include "app/AboutForm.h"
 #include "app/ExitConfirm.h"
 #include "app/HelpWindow.h"
 #include "app/Main.h"
+#include "app/StopSignals.h"
 #include "app/tests/FindControl.h"
 #include "shell/StatusPanel.h"
 
@@ -170,6 +174,41 @@ TEST_F(MainWindow, ShutdownRequestSkipsTheConfirmation) {
     EXPECT_TRUE(window.close());
     EXPECT_EQ(dialogs, 0);
     EXPECT_EQ(window.windowTitle(), "*** Shutting Down QX RIRovozer ... Please Wait ***");
+}
+
+// A stop signal while the exit confirmation shows answers it: the window
+// closes and the workspace is saved. Signals before and after still count.
+TEST_F(MainWindow, StopSignalWhileConfirmingEndsTheProgramWithTheWorkspaceSaved) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        QFile::remove(Options().WorkspaceFileName);
+        TStartOptions o = Options();
+        o.ConfirmTimeOutMs = 5000;  // a signal that is not acted on fails soon
+        TfrmQXZuz window(o);
+        TStopSignals stopSignals(window);
+        window.show();
+        int dialogs = 0;
+        window.OnConfirmShown = [&](TfrmExitConfirm&) {
+            ++dialogs;
+            // Twice: a refused close would have swallowed the first.
+            QTimer::singleShot(0, [signal] { ::raise(signal); });
+            QTimer::singleShot(0, [signal] { ::raise(signal); });
+        };
+        EXPECT_TRUE(window.close()) << signal;  // the operator's Exit
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(QFile::exists(Options().WorkspaceFileName));
+        QCoreApplication::processEvents();  // the second signal finds a closed window
+
+        // A window still open when the signal comes closes without asking.
+        QFile::remove(Options().WorkspaceFileName);
+        window.show();
+        ::raise(signal);
+        for (int i = 0; i < 100 && window.isVisible(); ++i)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_TRUE(QFile::exists(Options().WorkspaceFileName));
+    }
 }
 
 TEST(AboutBox, VersionLineTakesTheBuildAfterTheThirdDot) {

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -77,6 +78,9 @@ protected:
         };
         Find<QAction>(w, "actOptions")->trigger();
     }
+
+    // Fills the window's first page and status panel and saves a picture.
+    static void Shoot(TfrmQXZuz& window, const QString& path);
 
     QTemporaryDir dir;
 };
@@ -146,12 +150,16 @@ TEST_F(WorkspaceWindow, RoundTripKeepsCaptionsSensorsNodesAndUnknownSections) {
         w->show();
         EXPECT_TRUE(w->close());
     }
+    // Written back with the CR LF line ends it was read with.
     const std::string saved = ReadWorkspace();
-    EXPECT_NE(saved.find("; kept as written\n[Custom]\nKeep=me\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("[GraphList0]\nChart=stuff\n[GraphList0Settings]\nTitle=Levels\n"),
+    EXPECT_NE(saved.find("; kept as written\r\n[Custom]\r\nKeep=me\r\n"), std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("[GraphList0]\r\nChart=stuff\r\n[GraphList0Settings]\r\nTitle=Levels\r\n"),
               std::string::npos)
         << saved;
-    EXPECT_NE(saved.find("[WatchList0]\nPUMP1,RPM=1\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("[WatchList0]\r\nPUMP1,RPM=1\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'),
+              std::count(saved.begin(), saved.end(), '\r'));
 
     auto again = Start();
     EXPECT_EQ(Captions(*again), (QStringList{"Watch 1", "Pumps", "Levels"}));
@@ -276,16 +284,34 @@ TEST_F(WorkspaceWindow, ReadingsDuringTheRebuildAreDropped) {
     EXPECT_TRUE(w->Page(0)->HasSensor("A", "1"));
 }
 
-// Saves what the operator sees when QX_SCREENSHOT names a file.
+// Saves what the operator sees when QX_SCREENSHOT names a file: at
+// 760 x 520, and beside it at the default size ("-default") and as small
+// as the window goes when asked for 420 x 300 ("-small").
 TEST_F(WorkspaceWindow, Screenshot) {
     const QString path = qEnvironmentVariable("QX_SCREENSHOT");
     if (path.isEmpty()) GTEST_SKIP() << "set QX_SCREENSHOT to a file name";
-    WriteWorkspace(
-        "[PageSettings]\nListPages=2\nGraphPages=1\n[TabNames]\nWatchList0=Weather\nWatchList1="
-        "River\n"
-        "[WatchList0]\nWX01,AirTemp=1\nWX01,Humidity=1\nWX01,WindSpeed=1\nWX01,Rain=1\n");
-    auto w = Start();
-    w->resize(760, 520);
+    const QFileInfo file(path);
+    const struct {
+        QString path;
+        QSize size;
+    } shots[] = {
+        {path, {760, 520}},
+        {file.path() + "/" + file.completeBaseName() + "-default." + file.suffix(), {}},
+        {file.path() + "/" + file.completeBaseName() + "-small." + file.suffix(), {420, 300}},
+    };
+    for (const auto& shot : shots) {
+        WriteWorkspace(
+            "[PageSettings]\nListPages=2\nGraphPages=1\n[TabNames]\nWatchList0=Weather\n"
+            "WatchList1=River\n"
+            "[WatchList0]\nWX01,AirTemp=1\nWX01,Humidity=1\nWX01,WindSpeed=1\nWX01,Rain=1\n");
+        auto w = Start();
+        if (shot.size.isValid()) w->resize(shot.size);
+        Shoot(*w, shot.path);
+    }
+}
+
+void WorkspaceWindow::Shoot(TfrmQXZuz& window, const QString& path) {
+    TfrmQXZuz* w = &window;
     w->show();
     Tabs(*w)->setCurrentIndex(0);
     w->Page(0)->ShowReading({"WX01", "AirTemp", "S", 46000.5, "21.4"});
