@@ -20,7 +20,9 @@
 #include "app/Main.h"
 #include "app/StopSignals.h"
 #include "app/tests/FindControl.h"
+#include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
+#include "shell/TabRename.h"
 
 namespace qx {
 namespace {
@@ -82,6 +84,64 @@ TEST_F(MainWindow, StartsInSingleSensorModeWithStatusHidden) {
 
     showStatus->trigger();
     EXPECT_TRUE(status->isVisible());
+}
+
+// --trace: tracing is on from the first message, and the Debug menu shows
+// with Tracing checked so that it can be switched off.
+TEST_F(MainWindow, TraceOptionStartsWithTracingOn) {
+    for (const bool trace : {false, true}) {
+        TStartOptions o = Options();
+        o.Tracing = trace;
+        QFile::remove(dir.filePath("QXRTD.LOG"));
+        TfrmQXZuz window(o);
+        EXPECT_EQ(Find<QMenu>(window, "Debug1")->menuAction()->isVisible(), trace);
+        EXPECT_EQ(Find<QAction>(window, "Tracing1")->isChecked(), trace);
+        EXPECT_FALSE(Find<QPushButton>(window, "btnTest")->isVisibleTo(&window));
+        window.AddStatusMessage("Traced");
+        QFile log(dir.filePath("QXRTD.LOG"));
+        EXPECT_EQ(log.open(QIODevice::ReadOnly), trace);
+        if (trace) {
+            EXPECT_TRUE(log.readAll().contains("    Traced.\r\n"));
+            Find<QAction>(window, "Tracing1")->trigger();
+            EXPECT_FALSE(Find<TStatusPanel>(window, "pnlStatus")->Messages().TracingEnabled());
+        }
+    }
+}
+
+// No display name is set, so the platform adds nothing to the caption: what
+// the program shows as the display name is its plain application name.
+TEST(ApplicationNames, NoDisplayNameToDoubleTheCaption) {
+    const QString before = QApplication::applicationName();
+    SetApplicationNames("1.0.0.1");
+    EXPECT_EQ(QApplication::applicationName(), "QX RIRovozer");
+    EXPECT_EQ(QApplication::applicationVersion(), "1.0.0.1");
+    QApplication::setApplicationName("Renamed");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Renamed");
+    QApplication::setApplicationName(before);
+}
+
+// The small dialogs keep their size: no maximise or minimise button, and a
+// frame the window manager may not decorate as it likes.
+TEST(FixedDialogs, HaveNoMaximiseButton) {
+    TfrmGlobalOptions options(5, 3);
+    TfrmTabName rename("Watch 1");
+    TfmAbout about("2.1", "2.1.0.57");
+    about.setAttribute(Qt::WA_DeleteOnClose, false);
+    TfrmExitConfirm confirm;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&options, &rename, &about, &confirm}) {
+        const std::string name = dialog->objectName().toStdString();
+        dialog->show();
+        QApplication::processEvents();
+        const Qt::WindowFlags flags = dialog->windowFlags();
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint) << name;
+        EXPECT_EQ(flags.testFlag(Qt::WindowCloseButtonHint), dialog != &confirm) << name;
+        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << name;
+        dialog->hide();
+    }
+    EXPECT_TRUE(confirm.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(MainWindow, ActionsCarryCaptionsAndHints) {
