@@ -498,8 +498,13 @@ void TfrmQXZuz::closeEvent(QCloseEvent* event) {
     event->accept();
     SaveWorkspace();
     // A stop signal ends the program even when another window of it is
-    // still open, a modal box say.
-    if (stopSignalled_) QCoreApplication::quit();
+    // still open (a modal box, say), which would keep the application going.
+    if (stopSignalled_) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        if (std::any_of(windows.begin(), windows.end(),
+                        [this](const QWidget* w) { return w != this && w->isVisible(); }))
+            QCoreApplication::quit();
+    }
 }
 
 bool TfrmQXZuz::event(QEvent* e) {
