@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "shell/DialogLayout.h"
+
 namespace qx {
 
 QString VersionLine(const QString& productVersion, const QString& fileVersion) {
@@ -58,6 +60,7 @@ TfmAbout::TfmAbout(const QString& productVersion, const QString& fileVersion, QW
     grid->addWidget(lblVersion, 3, 1, 1, 2);
     grid->addWidget(buttons, 4, 0, 1, 3);
     grid->setSizeConstraint(QLayout::SetFixedSize);
+    SetFixedDialogFrame(this);
 }
 
 }  // namespace qx

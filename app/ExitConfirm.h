@@ -21,6 +21,9 @@ public:
     // runs out. Every answer hides the dialog and emits finished(ExitResult).
     void StartTimeOut(int milliseconds);
 
+    // Answers as the buttons and the time-out do; the first answer counts.
+    void Finish(Result result);
+
     int ExitResult = None;
 
     QPushButton* btnOK = nullptr;
@@ -31,9 +34,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
-
-private:
-    void Finish(Result result);
 };
 
 }  // namespace qx

@@ -23,6 +23,7 @@
 #include "app/PageSet.h"
 #include "app/PickerPanel.h"
 #include "app/StandardPages.h"
+#include "pages/ListTab.h"
 #include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
 #include "shell/TabRename.h"
@@ -52,14 +53,21 @@ private:
 
 }  // namespace
 
+void SetApplicationNames(const QString& version) {
+    QApplication::setApplicationName("QX RIRovozer");
+    QApplication::setApplicationVersion(version);
+}
+
 TfrmQXZuz::TfrmQXZuz(TStartOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
     setObjectName("frmQXZuz");
     setWindowTitle("QX RIRovozer");
-    resize(589, 452);
-    setMinimumSize(300, 200);
     actions_ = std::make_unique<TActionSet>(*this);
     CreatePanels();
+    // Wide enough for every column of a list page. The least size comes from
+    // the layouts: the picker's row whole, the pages at least a tab row, a
+    // heading and a row, the status panel its least height while shown.
+    resize(std::max(589, TfrmListTab().AllColumnsWidth()), 452);
     ConnectActions();
     ErrorDialog = options_.ErrorDialog;
     pages_ = std::make_unique<TPageSet>(*pgData);
@@ -74,7 +82,8 @@ TfrmQXZuz::TfrmQXZuz(TStartOptions options, QWidget* parent)
                 [this] { link_->cbxStationsChange(); });
     }
     RegisterStandardPages(*pages_, ListPageServers,
-                          {.List = actions_->pmMain, .Chart = actions_->pmDummy});
+                          {.List = actions_->pmMain, .Chart = actions_->pmDummy},
+                          [this](const std::string& text) { AddStatusMessage(text); });
     FormCreate();
 }
 
@@ -154,13 +163,23 @@ void TfrmQXZuz::CreatePanels() {
     connect(pgData, &QTabWidget::currentChanged, this, &TfrmQXZuz::UpdateActions);
 
     pnlStatus = new TStatusPanel;
-    pnlStatus->setFixedHeight(79);
+    pnlStatus->setMinimumHeight(StatusPanelMinimumHeight);
+
+    // The status panel below the pages, 79 pixels high at first; the operator
+    // drags the splitter to make it taller. The pages keep any extra height.
+    spltStatus = new QSplitter(Qt::Vertical);
+    spltStatus->setObjectName("spltStatus");
+    spltStatus->setChildrenCollapsible(false);
+    spltStatus->addWidget(pgData);
+    spltStatus->addWidget(pnlStatus);
+    spltStatus->setStretchFactor(0, 1);
+    spltStatus->setStretchFactor(1, 0);
+    spltStatus->setSizes({PageMinimumHeight * 4, StatusPanelHeight});
 
     auto* layout = new QVBoxLayout(pnlBottom);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(pgData, 1);
-    layout->addWidget(pnlStatus);
+    layout->addWidget(spltStatus);
 
     spltMain = new QSplitter(Qt::Vertical);
     spltMain->setObjectName("spltMain");
@@ -169,7 +188,7 @@ void TfrmQXZuz::CreatePanels() {
     spltMain->addWidget(pnlTop);
     spltMain->addWidget(pnlBottom);
     spltMain->setStretchFactor(1, 1);
-    pnlBottom->setMinimumHeight(50);
+    pgData->setMinimumHeight(PageMinimumHeight);
     spltMain->setSizes({133, 300});
     setCentralWidget(spltMain);
     statusBar()->setObjectName("StatusBar");
@@ -181,6 +200,13 @@ void TfrmQXZuz::FormCreate() {
     const bool debug = first.compare("DEBUG", Qt::CaseInsensitive) == 0;
     pnlStatus->Messages().SetHomeDirectory(options_.HomeDirectory.toStdString());
     actions_->Debug1->menuAction()->setVisible(debug);
+    if (options_.Tracing) {
+        // Traced from the first message on; the Debug menu shows so that
+        // tracing can be switched off.
+        actions_->Debug1->menuAction()->setVisible(true);
+        actions_->Tracing1->setChecked(true);
+        pnlStatus->Tracing1Click(true);
+    }
     SetupNode.clear();
     RtuNode.clear();
     ZOVizNode.clear();
@@ -223,8 +249,25 @@ void TfrmQXZuz::SetCaption(const std::string& text) {
 
 void TfrmQXZuz::RequestShutdown() {
     ShutdownRequested = true;
-    // Closed once the event that asked for it has been handled.
+    // A confirmation showing is answered yes, and the close it holds goes on;
+    // otherwise the window closes once the event that asked has been handled.
+    if (confirm_) {
+        confirm_->Finish(TfrmExitConfirm::Ok);
+        return;
+    }
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TfrmQXZuz::StopSignalReceived() {
+    ShutdownRequested = true;
+    stopSignalled_ = true;
+    if (confirm_) {
+        confirm_->Finish(TfrmExitConfirm::Ok);
+        return;
+    }
+    // Also when the window was closed before and the program still runs
+    // (a modal box of its own, say): closing again saves and ends it.
+    close();
 }
 
 std::string TfrmQXZuz::NodeName(suite::TServer server) const {
@@ -300,6 +343,8 @@ void TfrmQXZuz::LoadWorkspace() {
             ReadWindowBounds(WorkspaceFile, {g.top(), g.left(), g.height(), g.width()});
         move(b.Left, b.Top);
         resize(b.Width, b.Height);
+        if (ReadStatusShown(WorkspaceFile) != actions_->ShowStatus->isChecked())
+            actions_->ShowStatus->trigger();
 
         const TRemoteNodes nodes = ReadRemoteNodes(WorkspaceFile);
         SetupNode = nodes.SetupNode;
@@ -326,6 +371,7 @@ bool TfrmQXZuz::SaveWorkspace() {
         pages_->Save(WorkspaceFile);
         const QRect frame = frameGeometry();
         WriteWindowBounds(WorkspaceFile, {frame.top(), frame.left(), height(), width()});
+        WriteStatusShown(WorkspaceFile, actions_->ShowStatus->isChecked());
         if (workspaceUnreadable_) {
             AddStatusMessage("The workspace file " + WorkspaceFile.FileName() +
                              " could not be read at start and is left as it is");
@@ -407,6 +453,11 @@ bool TfrmQXZuz::ConfirmExit() {
     try {
         if (ShutdownRequested) return true;
         TfrmExitConfirm dialog;
+        confirm_ = &dialog;
+        struct Showing {
+            TfrmExitConfirm*& current;
+            ~Showing() { current = nullptr; }
+        } showing{confirm_};
         dialog.StartTimeOut(options_.ConfirmTimeOutMs);
         dialog.show();
         if (const QScreen* screen = dialog.screen()) {
@@ -423,7 +474,8 @@ bool TfrmQXZuz::ConfirmExit() {
             loop.exec();
         }
         if (dialog.ExitResult == TfrmExitConfirm::None) dialog.ExitResult = TfrmExitConfirm::Cancel;
-        return dialog.ExitResult == TfrmExitConfirm::Ok;
+        // A shutdown asked for meanwhile ends the program whatever the answer.
+        return dialog.ExitResult == TfrmExitConfirm::Ok || ShutdownRequested;
     } catch (...) {
         LogCaught(diagnostics::App, "TfrmQXZuz::ConfirmExit");
         return true;
@@ -446,6 +498,14 @@ void TfrmQXZuz::closeEvent(QCloseEvent* event) {
     if (help_) help_->close();
     event->accept();
     SaveWorkspace();
+    // A stop signal ends the program even when another window of it is
+    // still open (a modal box, say), which would keep the application going.
+    if (stopSignalled_) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        if (std::any_of(windows.begin(), windows.end(),
+                        [this](const QWidget* w) { return w != this && w->isVisible(); }))
+            QCoreApplication::quit();
+    }
 }
 
 bool TfrmQXZuz::event(QEvent* e) {

@@ -29,6 +29,7 @@ class TfrmTabName;
 // What the program entry hands the window; tests give their own.
 struct TStartOptions {
     QStringList Arguments;      // command-line arguments after the program name
+    bool Tracing = false;       // start with tracing on (--trace)
     QString WorkspaceFileName;  // the program's path with ".QFG" appended
     QString HomeDirectory;      // the suite's home directory, ends with "/"
     QString ProgramDirectory;   // where the manual is; empty: HomeDirectory
@@ -41,6 +42,10 @@ struct TStartOptions {
     std::function<void(const QString&)> ErrorDialog;
 };
 
+// The application's name and version. No display name is set: the platform
+// would append it to every caption, which names the program already.
+void SetApplicationNames(const QString& version);
+
 // Posted to the window to restore it and bring it to the front.
 inline constexpr QEvent::Type RestoreRequestEvent = static_cast<QEvent::Type>(QEvent::User + 101);
 
@@ -51,6 +56,12 @@ class TPickerPanel;
 class TfrmQXZuz : public QMainWindow, private IServerLinkHost {
     Q_OBJECT
 public:
+    // The status panel's first height and the least it can be dragged to.
+    static constexpr int StatusPanelHeight = 79;
+    static constexpr int StatusPanelMinimumHeight = 40;
+    // The pages never shrink below a tab row, the list heading and a row.
+    static constexpr int PageMinimumHeight = 90;
+
     explicit TfrmQXZuz(TStartOptions options, QWidget* parent = nullptr);
     ~TfrmQXZuz() override;
 
@@ -97,6 +108,10 @@ public:
 
     // Runs the exit confirmation: false refuses the close.
     bool ConfirmExit();
+    // A stop signal (SIGTERM, SIGINT): the program ends with its workspace
+    // saved, without asking; a confirmation already showing is answered
+    // yes. Every call counts.
+    void StopSignalReceived();
 
     void AddStatusMessage(const std::string& Message) override;
     void ShowErrorDialog(const QString& text);
@@ -144,6 +159,7 @@ private:
     TPickerPanel* pnlTop = nullptr;
     QSplitter* spltMain = nullptr;
     QWidget* pnlBottom = nullptr;
+    QSplitter* spltStatus = nullptr;  // the pages above, the status panel below
     QTabWidget* pgData = nullptr;
     TStatusPanel* pnlStatus = nullptr;
     std::unique_ptr<TPageSet> pages_;
@@ -151,6 +167,9 @@ private:
     IListPageServers* ListPageServers = nullptr;
     THelpWindow* help_ = nullptr;
     std::unique_ptr<TServerLink> link_;
+    // The exit confirmation while it shows.
+    TfrmExitConfirm* confirm_ = nullptr;
+    bool stopSignalled_ = false;
     bool centred_ = false;
     // The workspace file exists but could not be read: it is not written
     // over, so nothing in it is lost.

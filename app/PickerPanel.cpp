@@ -148,7 +148,10 @@ void TPickerPanel::AddSensor(TWatchTab& page, const QString& sensor) const {
     // The station is read for every sensor; one already on the page is skipped.
     const std::string station = cbxStations->currentText().toStdString();
     const std::string name = sensor.toStdString();
-    if (!page.HasSensor(station, name)) page.AddSensor(station, name);
+    if (page.HasSensor(station, name)) return;
+    page.AddSensor(station, name);
+    // The row shows the sensor's current value now, not at its next reading.
+    page.ShowCurrentValues(station, name);
 }
 
 void TPickerPanel::AddSelectedSensors(TWatchTab& page) const {

@@ -42,7 +42,8 @@ public:
 
     // Adds to the page, with the chosen station: in list mode the selected
     // rows, else the chosen sensor (nothing without a station and a sensor).
-    // A sensor already on the page is skipped.
+    // A sensor already on the page is skipped; each one added is asked for
+    // its current values.
     void AddSelectedSensors(TWatchTab& page) const;
     // Every row of the table, selected or not; only in list mode.
     void AddAllSensors(TWatchTab& page) const;

@@ -30,12 +30,14 @@ QIcon ChartTabIcon() {
 }  // namespace
 
 void RegisterStandardPages(TPageSet& pages, IListPageServers* servers,
-                           const TStandardPageMenus& menus) {
+                           const TStandardPageMenus& menus,
+                           std::function<void(const std::string&)> status) {
     pages.Register(
         TPageKind::List,
         {"tsWatch", QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView),
-         menus.List, [servers](QWidget* sheet) {
+         menus.List, [servers, status](QWidget* sheet) {
              auto* page = new TfrmListTab(sheet, servers);
+             page->SetStatusReporter(status);
              return TMadePage{page, page};
          }});
     pages.Register(TPageKind::Chart, {"tsGraph", ChartTabIcon(), menus.Chart, [](QWidget* sheet) {

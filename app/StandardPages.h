@@ -2,6 +2,9 @@
 // class for a kind replaces its factory here; the window is not touched.
 #pragma once
 
+#include <functional>
+#include <string>
+
 class QMenu;
 
 namespace qx {
@@ -14,8 +17,10 @@ struct TStandardPageMenus {
     QMenu* Chart = nullptr;  // the sheet menu of chart pages
 };
 
-// servers: what list pages ask for current values; may be null.
+// servers: what list pages ask for current values; may be null. status:
+// where list pages report what they cannot keep in the workspace.
 void RegisterStandardPages(TPageSet& pages, IListPageServers* servers,
-                           const TStandardPageMenus& menus);
+                           const TStandardPageMenus& menus,
+                           std::function<void(const std::string&)> status = {});
 
 }  // namespace qx

@@ -9,8 +9,9 @@
 
 namespace qx {
 
-void SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini,
-                             const std::string& Section) {
+std::vector<std::string> SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini,
+                                                 const std::string& Section) {
+    std::vector<std::string> skipped;
     try {
         try {
             Ini.EraseSection(Section);
@@ -25,19 +26,26 @@ void SaveListPageToWorkspace(const TListPageCore& core, TMemIniFile& Ini,
                 // leading ";", "#" or "[", an "="): only that row is not
                 // kept, the rows after it still are.
                 LogCaught(diagnostics::Pages, "SaveListPageToWorkspace: writing a key");
+                skipped.push_back(key);
             }
         }
     } catch (...) {
         // The workspace save reports its own failure.
         LogCaught(diagnostics::Pages, "SaveListPageToWorkspace");
     }
+    return skipped;
+}
+
+std::string UnsavedSensorMessage(const std::string& key, const std::string& Section) {
+    return "The sensor \"" + key + "\" of " + Section +
+           " is not kept in the workspace: the file cannot hold its name";
 }
 
 void LoadListPageFromWorkspace(TWatchTab& page, IListPageServers* servers, TMemIniFile& Ini,
                                const std::string& Section) {
     std::vector<std::string> keys;
     try {
-        keys = Ini.ReadSection(Section);
+        keys = Ini.ReadSectionKeys(Section);
     } catch (...) {
         LogCaught(diagnostics::Pages, "LoadListPageFromWorkspace");
         return;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QStyle>
 #include <QTreeView>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "pages/ListModel.h"
+#include "pages/ListPageCore.h"
 #include "pages/ListPageWorkspace.h"
 #include "pages/ListTextExport.h"
 #include "textscan/Diagnostics.h"
@@ -75,6 +77,7 @@ TfrmListTab::TfrmListTab(QWidget* parent, IListPageServers* servers)
     if (timeWidth > kColumnWidths[ColTimeTag])
         lstWatchWindow_->setColumnWidth(ColTimeTag, timeWidth);
     connect(header, &QHeaderView::sectionClicked, this, &TfrmListTab::lstWatchWindowColumnClick);
+    lstWatchWindow_->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -82,6 +85,14 @@ TfrmListTab::TfrmListTab(QWidget* parent, IListPageServers* servers)
 }
 
 TfrmListTab::~TfrmListTab() = default;
+
+int TfrmListTab::AllColumnsWidth() const {
+    int width =
+        2 * lstWatchWindow_->frameWidth() +
+        lstWatchWindow_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lstWatchWindow_);
+    for (int c = 0; c < ListColumnCount; ++c) width += lstWatchWindow_->columnWidth(c);
+    return width;
+}
 
 void TfrmListTab::AddSensor(const std::string& Station, const std::string& Sensor) {
     model_->AddSensor(Station, Sensor);
@@ -103,11 +114,22 @@ void TfrmListTab::ShowSecondaryReading(const SensorReading& Reading) {
 }
 
 void TfrmListTab::SaveToWorkspace(TMemIniFile& Ini, const std::string& Section) {
-    SaveListPageToWorkspace(model_->Core(), Ini, Section);
+    const std::vector<std::string> skipped = SaveListPageToWorkspace(model_->Core(), Ini, Section);
+    if (!reportStatus_) return;
+    for (const std::string& key : skipped) {
+        try {
+            reportStatus_(UnsavedSensorMessage(key, Section));
+        } catch (...) {
+        }
+    }
 }
 
 void TfrmListTab::LoadFromWorkspace(TMemIniFile& Ini, const std::string& Section) {
     LoadListPageFromWorkspace(*this, servers_, Ini, Section);
+}
+
+void TfrmListTab::ShowCurrentValues(const std::string& Station, const std::string& Sensor) {
+    FetchCurrentValues(*this, servers_, Station, Sensor);
 }
 
 bool TfrmListTab::TogglePause() {
@@ -152,11 +174,35 @@ void TfrmListTab::CopyData() {
 
 void TfrmListTab::lstWatchWindowColumnClick(int column) {
     try {
+        // The heading shows the direction of the sort just made.
+        const bool descending = model_->Core().SortDescendingNext(column);
         model_->SortByColumn(column);
+        QHeaderView* header = lstWatchWindow_->header();
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
     } catch (...) {
         // The rows stay in their order.
         LogCaught(diagnostics::Pages, "TfrmListTab::lstWatchWindowColumnClick");
     }
+}
+
+bool TfrmListTab::eventFilter(QObject* watched, QEvent* e) {
+    // Delete without modifiers deletes the selected rows, as the Delete From
+    // Watch List command does.
+    if (watched == lstWatchWindow_ && e->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        const Qt::KeyboardModifiers held =
+            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if (key->key() == Qt::Key_Delete && held == Qt::NoModifier) {
+            try {
+                RemoveSensors();
+            } catch (...) {
+                // The rows stay.
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 }  // namespace qx

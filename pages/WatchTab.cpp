@@ -33,5 +33,6 @@ void TWatchTab::CopyData() {}
 bool TWatchTab::CanCopyData() {
     return false;
 }
+void TWatchTab::ShowCurrentValues(const std::string&, const std::string&) {}
 
 }  // namespace qx

@@ -30,6 +30,9 @@ public:
     virtual bool CanSaveData();
     virtual void CopyData();
     virtual bool CanCopyData();
+    // After the operator added a sensor: shows its current values at once
+    // where the page kind fetches them (list pages); the base does nothing.
+    virtual void ShowCurrentValues(const std::string& Station, const std::string& Sensor);
 };
 
 }  // namespace qx

@@ -1,13 +1,20 @@
 #include "serverlink/SetupRecords.h"
 #include "textscan/AsciiText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "textscan/Regional.h"
+
 namespace qx {
 
 namespace {
+
+constexpr bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string RealToText(double value) {
     char text[32];
@@ -74,6 +81,30 @@ private:
     bool ok_ = true;
 };
 
+// A text that spells a number: decimal, an optional sign and fraction (with
+// "." or the regional decimal separator) and exponent, blanks around it.
+bool TextToReal(const std::string& text, double& out) {
+    std::string t(TrimBlanks(text));
+    const char separator = Regional().DecimalSeparator;
+    if (separator != '.') std::replace(t.begin(), t.end(), separator, '.');
+    std::string_view digits = t;
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    if (digits.empty() ||
+        !(IsDigit(digits.front()) || digits.front() == '-' || digits.front() == '.'))
+        return false;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), out,
+                                        std::chars_format::general);
+    return result.ec == std::errc() && result.ptr == digits.data() + digits.size() &&
+           std::isfinite(out);
+}
+
+bool RealToInteger(double d, std::int64_t& out) {
+    // Within +-2^62 the rounded value always fits.
+    if (!std::isfinite(d) || std::fabs(d) > 4.6e18) return false;
+    out = static_cast<std::int64_t>(std::nearbyint(d));
+    return true;
+}
+
 }  // namespace
 
 bool SetupValueToText(const TSetupValue& value, std::string& out) {
@@ -113,10 +144,13 @@ bool SetupValueToBool(const TSetupValue& value, bool& out) {
         out = *d != 0;
     } else if (const auto* text = std::get_if<std::string>(&value)) {
         const std::string_view t = TrimBlanks(*text);
+        double number = 0;
         if (SameIgnoringAsciiCase(t, "true")) {
             out = true;
         } else if (SameIgnoringAsciiCase(t, "false")) {
             out = false;
+        } else if (TextToReal(*text, number)) {
+            out = number != 0;
         } else {
             return false;
         }
@@ -133,15 +167,16 @@ bool SetupValueToInteger(const TSetupValue& value, std::int64_t& out) {
         if (*u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return false;
         out = static_cast<std::int64_t>(*u);
     } else if (const auto* d = std::get_if<double>(&value)) {
-        // Within +-2^62 the rounded value always fits.
-        if (!std::isfinite(*d) || std::fabs(*d) > 4.6e18) return false;
-        out = static_cast<std::int64_t>(std::nearbyint(*d));
+        return RealToInteger(*d, out);
     } else if (const auto* text = std::get_if<std::string>(&value)) {
+        // Whole numbers exactly; any other number text as the real it spells.
         std::string_view t = TrimBlanks(*text);
         if (!t.empty() && t.front() == '+') t.remove_prefix(1);
         if (t.empty()) return false;
         const auto result = std::from_chars(t.data(), t.data() + t.size(), out);
-        if (result.ec != std::errc() || result.ptr != t.data() + t.size()) return false;
+        if (result.ec == std::errc() && result.ptr == t.data() + t.size()) return true;
+        double number = 0;
+        return TextToReal(*text, number) && RealToInteger(number, out);
     } else {
         return false;
     }

@@ -23,9 +23,11 @@ using TSetupValue = std::variant<TUnconvertible, bool, std::int64_t, std::uint64
 using TSetupValues = std::vector<TSetupValue>;
 
 // Variant-style conversions; false when the value cannot be converted.
-// Text from any scalar; booleans from booleans, numbers (non-zero is true) and
-// the texts "true"/"false" in any letter case; integers from numbers (reals
-// rounded to nearest, ties to even) and decimal integer text.
+// Text from any scalar; booleans from booleans, numbers (non-zero is true),
+// the texts "true"/"false" in any letter case and number texts ("1", "0",
+// "-1", "0.5"); integers from numbers and number texts, reals rounded to
+// nearest, ties to even ("12.0" is 12). Number texts take "." or the
+// regional decimal separator.
 bool SetupValueToText(const TSetupValue& value, std::string& out);
 // The same, moving a text out of the value instead of copying it.
 bool TakeSetupValueText(TSetupValue&& value, std::string& out);

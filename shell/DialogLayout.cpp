@@ -15,10 +15,23 @@ void AddButtonsAndFix(QDialog* dialog, QVBoxLayout* layout, QPushButton* ok, QPu
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    dialog->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    SetFixedDialogFrame(dialog);
 }
 
 }  // namespace
+
+void SetFixedDialogFrame(QDialog* dialog) {
+    const Qt::WindowFlags had = dialog->windowFlags();
+    // Without CustomizeWindowHint the window manager adds the buttons it
+    // likes, a maximise button among them.
+    Qt::WindowFlags flags =
+        had | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+    if (!(had & Qt::CustomizeWindowHint))
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    flags &= ~(Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint |
+               Qt::WindowContextHelpButtonHint);
+    dialog->setWindowFlags(flags);
+}
 
 void SetFixedDialogLayout(QDialog* dialog, QWidget* body, QPushButton* ok, QPushButton* cancel) {
     auto* layout = new QVBoxLayout(dialog);

@@ -45,7 +45,7 @@ TStatusPanel::TStatusPanel(StatusClock clock, QWidget* parent) : QWidget(parent)
 
     memStatus = new QPlainTextEdit(this);
     memStatus->setObjectName("memStatus");
-    memStatus->setReadOnly(true);
+    // Left editable: the operator can type into it beside the messages.
     memStatus->setLineWrapMode(QPlainTextEdit::NoWrap);
     memStatus->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memStatus->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -1,6 +1,7 @@
 #include "system/SystemRegional.h"
 
 #include <QLocale>
+#include <QString>
 
 namespace qx {
 namespace {
@@ -18,10 +19,27 @@ char SeparatorOf(const QString& form, char fallback) {
 
 }  // namespace
 
+QString TimeFormWithoutZone(const QString& form) {
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < form.size(); ++i) {
+        const QChar c = form[i];
+        if (c == u'\'') quoted = !quoted;
+        if (!quoted && c == u't') {
+            // The field and the blanks that set it apart.
+            while (i + 1 < form.size() && form[i + 1] == u't') ++i;
+            while (!out.isEmpty() && out.back().isSpace()) out.chop(1);
+            continue;
+        }
+        out += c;
+    }
+    return out.trimmed();
+}
+
 TRegionalSettings RegionalSettingsOf(const QLocale& locale) {
     TRegionalSettings settings;
     const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
-    const QString longTime = locale.timeFormat(QLocale::LongFormat);
+    const QString longTime = TimeFormWithoutZone(locale.timeFormat(QLocale::LongFormat));
     settings.DateSeparator = SeparatorOf(shortDate, '/');
     settings.TimeSeparator = SeparatorOf(longTime, ':');
     const QString point = locale.decimalPoint();

@@ -1,7 +1,9 @@
 #include "workspace/MemIniFile.h"
 #include "textscan/AsciiText.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -198,13 +200,25 @@ void TMemIniFile::SetText(std::string_view text) {
     preamble_.clear();
     blocks_.clear();
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // CR LF, LF and a bare CR each end a line; the first line end found is
+    // the file's style, which a save keeps.
+    lineEnd_ = "\n";
+    bool styleFound = false;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view raw = text.substr(start, end - start);
-        start = end + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+        std::size_t end = text.find_first_of("\r\n", start);
+        std::string_view raw =
+            text.substr(start, end == std::string_view::npos ? text.size() - start : end - start);
+        if (end == std::string_view::npos) {
+            start = text.size();
+        } else {
+            const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+            if (!styleFound) {
+                lineEnd_ = crLf ? "\r\n" : (text[end] == '\r' ? "\r" : "\n");
+                styleFound = true;
+            }
+            start = end + (crLf ? 2 : 1);
+        }
 
         const std::string_view trimmed = TrimBlanks(raw);
         if (!trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '#' &&
@@ -232,13 +246,75 @@ void TMemIniFile::SetText(std::string_view text) {
 }
 
 std::string TMemIniFile::Text() const {
+    return Text("\n");
+}
+
+std::string TMemIniFile::Text(std::string_view lineEnd) const {
     std::string out;
-    for (const Line& line : preamble_) out.append(line.Text).push_back('\n');
+    for (const Line& line : preamble_) out.append(line.Text).append(lineEnd);
     for (const Block& block : blocks_) {
-        if (!block.Erased) out.append(block.Header).push_back('\n');
-        for (const Line& line : block.Lines) out.append(line.Text).push_back('\n');
+        if (!block.Erased) out.append(block.Header).append(lineEnd);
+        for (const Line& line : block.Lines) out.append(line.Text).append(lineEnd);
     }
     return out;
+}
+
+const std::string& TMemIniFile::LineEnd() const {
+    return lineEnd_;
+}
+
+std::string TMemIniFile::TemporaryPrefix(const std::string& target) {
+    return target + ".saving-";
+}
+
+void TMemIniFile::RemoveStaleTemporaries(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string prefix = TemporaryPrefix(target).substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        // Exactly the names CreateLockedTemporary makes: the prefix and six
+        // letters or digits.
+        if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix) continue;
+        const std::string_view random = name.substr(prefix.size());
+        if (!std::all_of(random.begin(), random.end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+            }))
+            continue;
+        const std::string path = (slash == std::string::npos ? "" : folder) + std::string(name);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {};
+        struct stat named {};
+        // A save still running holds its lock; only a file of this user is
+        // taken, and only while the name still refers to the file opened.
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+            named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+int TMemIniFile::CreateLockedTemporary(const std::string& target, std::string& temp) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        temp = TemporaryPrefix(target) + "XXXXXX";
+        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0) return -1;
+        // Locked for as long as the save runs, so that another instance's
+        // cleaning leaves it alone; removed in the moment before the lock
+        // was taken, it is made anew.
+        struct stat info {};
+        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0) return fd;
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+    }
+    errno = EAGAIN;
+    return -1;
 }
 
 bool TMemIniFile::SaveToFile(std::string* error) const {
@@ -273,10 +349,11 @@ bool TMemIniFile::SaveToFile(std::string* error) const {
         mode = 0666 & ~mask;
     }
 
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    RemoveStaleTemporaries(target);
+    std::string temp;
+    const int fd = CreateLockedTemporary(target, temp);
     if (fd < 0) return fail(target + ": " + std::strerror(errno));
-    const std::string text = Text();
+    const std::string text = Text(lineEnd_);
     std::size_t written = 0;
     int writeError = 0;
     while (written < text.size()) {
@@ -357,6 +434,17 @@ std::vector<std::string> TMemIniFile::ReadSection(const std::string& Section) co
             if (line.Key.empty()) continue;
             if (seen.insert(UpperAscii(line.Key)).second) keys.push_back(line.Key);
         }
+        break;
+    }
+    return keys;
+}
+
+std::vector<std::string> TMemIniFile::ReadSectionKeys(const std::string& Section) const {
+    std::vector<std::string> keys;
+    for (const Block& block : blocks_) {
+        if (block.Erased || !SameIgnoringAsciiCase(block.Name, Section)) continue;
+        for (const Line& line : block.Lines)
+            if (!line.Key.empty()) keys.push_back(line.Key);
         break;
     }
     return keys;

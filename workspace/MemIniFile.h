@@ -12,9 +12,10 @@
 //   is a key; everything else (blank lines, lines without "=", lines before
 //   the first section) is kept as it is and never read.
 // - Key names are the text before the first "=" without surrounding blanks.
-//   The value is the text after the first "=" exactly as it stands; only the
-//   CR of a CR LF line end is removed. Number, boolean and date-time readers
-//   ignore blanks around the value.
+//   The value is the text after the first "=" exactly as it stands. Number,
+//   boolean and date-time readers ignore blanks around the value.
+// - Lines end with CR LF, LF or a bare CR. The file keeps the line-end style
+//   of its first line end when it is saved; a new file gets LF.
 // - A key repeated in a section, or a section repeated in the file: the first
 //   occurrence is read and written, the later ones are kept unchanged.
 // - Names that would change the structure of the file when written (empty
@@ -56,22 +57,31 @@ public:
     bool Open(const std::string& fileName);
     const std::string& FileName() const;
 
-    // Parses text (LF or CR LF lines) replacing the contents. A leading UTF-8
-    // byte order mark is dropped.
+    // Parses text (CR LF, LF or CR lines) replacing the contents. A leading
+    // UTF-8 byte order mark is dropped.
     void SetText(std::string_view text);
-    // The contents as text, LF line ends.
+    // The contents as text, LF line ends, or the given ones.
     std::string Text() const;
+    std::string Text(std::string_view lineEnd) const;
+    // The line end the text was read with ("\r\n", "\n" or "\r"); LF when it
+    // had none. SaveToFile writes with it.
+    const std::string& LineEnd() const;
 
     // Writes the contents to FileName() through a temporary file beside it
     // renamed over the old one, so a failed save leaves the previous file
     // whole. False with an explanation in error when it fails. The old
     // file's permissions are kept; when FileName() is a symbolic link, the
-    // file it points to is replaced.
+    // file it points to is replaced. The temporary file is named
+    // FileName() + ".saving-" and six letters or digits; those an earlier
+    // save left behind (interrupted, say) are removed first.
     bool SaveToFile(std::string* error = nullptr) const;
 
     bool SectionExists(const std::string& Section) const;
     bool ValueExists(const std::string& Section, const std::string& Key) const;
     std::vector<std::string> ReadSection(const std::string& Section) const;  // key names in order
+    // Every key line's name in order, also those that repeat an earlier
+    // name in the same or another letter case.
+    std::vector<std::string> ReadSectionKeys(const std::string& Section) const;
     std::vector<std::string> ReadSections() const;
     // Removes the section's header and keys. Blank and comment lines after
     // its last key stay (they usually introduce the next section), and the
@@ -115,11 +125,19 @@ private:
         bool Erased = false;
     };
 
+    static std::string TemporaryPrefix(const std::string& target);
+    // Removes this user's temporary files of target that no save holds
+    // locked; other files are left alone.
+    static void RemoveStaleTemporaries(const std::string& target);
+    // A new temporary file of target, locked; -1 with errno on failure.
+    static int CreateLockedTemporary(const std::string& target, std::string& temp);
+
     const Line* FindKey(std::string_view Section, std::string_view Key) const;
     Block& BlockForWrite(std::string_view Section);
     static std::vector<Line>::iterator KeyInsertPosition(Block& block);
 
     std::string fileName_;
+    std::string lineEnd_ = "\n";
     std::vector<Line> preamble_;  // lines before the first section
     std::vector<Block> blocks_;
 };

@@ -55,6 +55,14 @@ void WriteWindowBounds(TMemIniFile& Ini, const TWindowBounds& bounds) {
     Ini.WriteInteger("Windows", "Width", bounds.Width);
 }
 
+bool ReadStatusShown(const TMemIniFile& Ini) {
+    return Ini.ReadBool("Windows", "ShowStatus", false);
+}
+
+void WriteStatusShown(TMemIniFile& Ini, bool shown) {
+    Ini.WriteBool("Windows", "ShowStatus", shown);
+}
+
 TRemoteNodes ReadRemoteNodes(const TMemIniFile& Ini) {
     TRemoteNodes nodes;
     nodes.SetupNode = Ini.ReadString("RemoteNode", "QXSetup", "");

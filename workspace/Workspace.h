@@ -46,6 +46,10 @@ struct TRemoteNodes {
 TWindowBounds ReadWindowBounds(const TMemIniFile& Ini, TWindowBounds current);
 void WriteWindowBounds(TMemIniFile& Ini, const TWindowBounds& bounds);
 
+// "Windows"/"ShowStatus": whether the status panel shows; hidden by default.
+bool ReadStatusShown(const TMemIniFile& Ini);
+void WriteStatusShown(TMemIniFile& Ini, bool shown);
+
 TRemoteNodes ReadRemoteNodes(const TMemIniFile& Ini);
 void WriteRemoteNodes(TMemIniFile& Ini, const TRemoteNodes& nodes);
 

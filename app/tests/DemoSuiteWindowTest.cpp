@@ -187,5 +187,24 @@ TEST_F(DemoSuiteWindow, RefreshAndServerShutdownEvents) {
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
 }
 
+// The setup server's shutdown while the exit confirmation shows ends the
+// program at once instead of waiting for the operator's answer.
+TEST_F(DemoSuiteWindow, SetupShutdownAnswersAShowingConfirmation) {
+    TfrmQXZuz& w = Start();
+    ASSERT_NE(Status().find("Ready.."), std::string::npos) << Status();
+    w.show();
+    int asked = 0;
+    w.OnConfirmShown = [&](TfrmExitConfirm&) {
+        ++asked;
+        QTimer::singleShot(0, [&] { Control("Shutdown", {"setup"}); });
+    };
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(w.ShutdownRequested);
+    EXPECT_TRUE(QFile::exists(dir_.filePath("qx.QFG")));
+    Settle();  // nothing asks again
+    EXPECT_EQ(asked, 1);
+}
+
 }  // namespace
 }  // namespace qx

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -11,12 +12,17 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <csignal>
+
 #include "app/AboutForm.h"
 #include "app/ExitConfirm.h"
 #include "app/HelpWindow.h"
 #include "app/Main.h"
+#include "app/StopSignals.h"
 #include "app/tests/FindControl.h"
+#include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
+#include "shell/TabRename.h"
 
 namespace qx {
 namespace {
@@ -78,6 +84,64 @@ TEST_F(MainWindow, StartsInSingleSensorModeWithStatusHidden) {
 
     showStatus->trigger();
     EXPECT_TRUE(status->isVisible());
+}
+
+// --trace: tracing is on from the first message, and the Debug menu shows
+// with Tracing checked so that it can be switched off.
+TEST_F(MainWindow, TraceOptionStartsWithTracingOn) {
+    for (const bool trace : {false, true}) {
+        TStartOptions o = Options();
+        o.Tracing = trace;
+        QFile::remove(dir.filePath("QXRTD.LOG"));
+        TfrmQXZuz window(o);
+        EXPECT_EQ(Find<QMenu>(window, "Debug1")->menuAction()->isVisible(), trace);
+        EXPECT_EQ(Find<QAction>(window, "Tracing1")->isChecked(), trace);
+        EXPECT_FALSE(Find<QPushButton>(window, "btnTest")->isVisibleTo(&window));
+        window.AddStatusMessage("Traced");
+        QFile log(dir.filePath("QXRTD.LOG"));
+        EXPECT_EQ(log.open(QIODevice::ReadOnly), trace);
+        if (trace) {
+            EXPECT_TRUE(log.readAll().contains("    Traced.\r\n"));
+            Find<QAction>(window, "Tracing1")->trigger();
+            EXPECT_FALSE(Find<TStatusPanel>(window, "pnlStatus")->Messages().TracingEnabled());
+        }
+    }
+}
+
+// No display name is set, so the platform adds nothing to the caption: what
+// the program shows as the display name is its plain application name.
+TEST(ApplicationNames, NoDisplayNameToDoubleTheCaption) {
+    const QString before = QApplication::applicationName();
+    SetApplicationNames("1.0.0.1");
+    EXPECT_EQ(QApplication::applicationName(), "QX RIRovozer");
+    EXPECT_EQ(QApplication::applicationVersion(), "1.0.0.1");
+    QApplication::setApplicationName("Renamed");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Renamed");
+    QApplication::setApplicationName(before);
+}
+
+// The small dialogs keep their size: no maximise or minimise button, and a
+// frame the window manager may not decorate as it likes.
+TEST(FixedDialogs, HaveNoMaximiseButton) {
+    TfrmGlobalOptions options(5, 3);
+    TfrmTabName rename("Watch 1");
+    TfmAbout about("2.1", "2.1.0.57");
+    about.setAttribute(Qt::WA_DeleteOnClose, false);
+    TfrmExitConfirm confirm;
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&options, &rename, &about, &confirm}) {
+        const std::string name = dialog->objectName().toStdString();
+        dialog->show();
+        QApplication::processEvents();
+        const Qt::WindowFlags flags = dialog->windowFlags();
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint) << name;
+        EXPECT_EQ(flags.testFlag(Qt::WindowCloseButtonHint), dialog != &confirm) << name;
+        EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << name;
+        dialog->hide();
+    }
+    EXPECT_TRUE(confirm.windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(MainWindow, ActionsCarryCaptionsAndHints) {
@@ -170,6 +234,41 @@ TEST_F(MainWindow, ShutdownRequestSkipsTheConfirmation) {
     EXPECT_TRUE(window.close());
     EXPECT_EQ(dialogs, 0);
     EXPECT_EQ(window.windowTitle(), "*** Shutting Down QX RIRovozer ... Please Wait ***");
+}
+
+// A stop signal while the exit confirmation shows answers it: the window
+// closes and the workspace is saved. Signals before and after still count.
+TEST_F(MainWindow, StopSignalWhileConfirmingEndsTheProgramWithTheWorkspaceSaved) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        QFile::remove(Options().WorkspaceFileName);
+        TStartOptions o = Options();
+        o.ConfirmTimeOutMs = 5000;  // a signal that is not acted on fails soon
+        TfrmQXZuz window(o);
+        TStopSignals stopSignals(window);
+        window.show();
+        int dialogs = 0;
+        window.OnConfirmShown = [&](TfrmExitConfirm&) {
+            ++dialogs;
+            // Twice: a refused close would have swallowed the first.
+            QTimer::singleShot(0, [signal] { ::raise(signal); });
+            QTimer::singleShot(0, [signal] { ::raise(signal); });
+        };
+        EXPECT_TRUE(window.close()) << signal;  // the operator's Exit
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_TRUE(QFile::exists(Options().WorkspaceFileName));
+        QCoreApplication::processEvents();  // the second signal finds a closed window
+
+        // A window still open when the signal comes closes without asking.
+        QFile::remove(Options().WorkspaceFileName);
+        window.show();
+        ::raise(signal);
+        for (int i = 0; i < 100 && window.isVisible(); ++i)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(dialogs, 1);
+        EXPECT_TRUE(QFile::exists(Options().WorkspaceFileName));
+    }
 }
 
 TEST(AboutBox, VersionLineTakesTheBuildAfterTheThirdDot) {

@@ -34,7 +34,13 @@ public:
             if (SameName(st, station) && SameName(se, sensor)) return true;
         return false;
     }
+    void ShowCurrentValues(const std::string& station, const std::string& sensor) override {
+        // Asked right after the sensor was added.
+        EXPECT_FALSE(added.empty() || added.back() != std::pair(station, sensor)) << sensor;
+        fetched.emplace_back(station, sensor);
+    }
     std::vector<std::pair<std::string, std::string>> added;
+    std::vector<std::pair<std::string, std::string>> fetched;
 };
 
 using Added = std::vector<std::pair<std::string, std::string>>;
@@ -170,6 +176,10 @@ TEST_F(PickerPanel, AddCommandsTakeTheStationWithTheSensorsOfTheMode) {
     EXPECT_TRUE(single.added.empty());
     panel.AddSelectedSensors(single);
     EXPECT_EQ(single.added, (Added{{"ST1", "B"}}));
+
+    // Each sensor added asked for its current values; a skipped one did not.
+    EXPECT_EQ(page.fetched, (Added{{"ST1", "A"}, {"ST1", "B"}}));
+    EXPECT_EQ(single.fetched, (Added{{"ST1", "B"}}));
 
     // Without a station nothing is added.
     TSensorPage none;

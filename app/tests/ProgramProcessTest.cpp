@@ -49,4 +49,58 @@ TEST(ProgramProcess, StopSignalsCloseTheWindowAndSaveTheWorkspace) {
     }
 }
 
+// --help and --version answer on stdout and end at once, without a
+// display to show a window on.
+TEST(ProgramProcess, HelpAndVersionAnswerWithoutADisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    const struct {
+        const char* option;
+        QByteArray expected;
+    } cases[] = {
+        {"--help", "Usage: qxrirovozer"},
+        {"--version", "QX RIRovozer " QX_FILE_VERSION_TEXT "\n"},
+    };
+    for (const auto& c : cases) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QX_PROGRAM, {c.option});
+        ASSERT_TRUE(process.waitForFinished(20000)) << c.option;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << c.option;
+        EXPECT_EQ(process.exitCode(), 0) << c.option;
+        const QByteArray out = process.readAllStandardOutput();
+        EXPECT_TRUE(out.startsWith(c.expected)) << c.option << ": " << out.toStdString();
+        EXPECT_TRUE(process.readAllStandardError().isEmpty()) << c.option;
+    }
+}
+
+// --trace: the status messages of the start are in the log file in the
+// suite's home directory (here the folder the program starts in).
+TEST(ProgramProcess, TraceOptionWritesTheStatusMessagesFromTheStart) {
+    QTemporaryDir dir;
+    const QString program = dir.filePath("qxrirovozer");
+    ASSERT_TRUE(QFile::copy(QX_PROGRAM, program));
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QX_REPORT_READY", "1");
+    process.setProcessEnvironment(environment);
+    process.setReadChannel(QProcess::StandardError);
+    process.start(program, {"--trace"});
+    ASSERT_TRUE(process.waitForStarted(5000));
+    QByteArray output;
+    while (!output.contains("qxrirovozer: ready\n")) {
+        ASSERT_TRUE(process.waitForReadyRead(20000)) << output.toStdString();
+        output += process.readAllStandardError();
+    }
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(20000));
+    QFile log(dir.filePath("QXRTD.LOG"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray logged = log.readAll();
+    EXPECT_TRUE(logged.contains("    Retrieving setup parameters from QX Setup...\r\n"))
+        << logged.toStdString();
+}
+
 }  // namespace

@@ -5,12 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -77,6 +82,9 @@ protected:
         };
         Find<QAction>(w, "actOptions")->trigger();
     }
+
+    // Fills the window's first page and status panel and saves a picture.
+    static void Shoot(TfrmQXZuz& window, const QString& path);
 
     QTemporaryDir dir;
 };
@@ -146,12 +154,16 @@ TEST_F(WorkspaceWindow, RoundTripKeepsCaptionsSensorsNodesAndUnknownSections) {
         w->show();
         EXPECT_TRUE(w->close());
     }
+    // Written back with the CR LF line ends it was read with.
     const std::string saved = ReadWorkspace();
-    EXPECT_NE(saved.find("; kept as written\n[Custom]\nKeep=me\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("[GraphList0]\nChart=stuff\n[GraphList0Settings]\nTitle=Levels\n"),
+    EXPECT_NE(saved.find("; kept as written\r\n[Custom]\r\nKeep=me\r\n"), std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("[GraphList0]\r\nChart=stuff\r\n[GraphList0Settings]\r\nTitle=Levels\r\n"),
               std::string::npos)
         << saved;
-    EXPECT_NE(saved.find("[WatchList0]\nPUMP1,RPM=1\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("[WatchList0]\r\nPUMP1,RPM=1\r\n"), std::string::npos) << saved;
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'),
+              std::count(saved.begin(), saved.end(), '\r'));
 
     auto again = Start();
     EXPECT_EQ(Captions(*again), (QStringList{"Watch 1", "Pumps", "Levels"}));
@@ -276,16 +288,115 @@ TEST_F(WorkspaceWindow, ReadingsDuringTheRebuildAreDropped) {
     EXPECT_TRUE(w->Page(0)->HasSensor("A", "1"));
 }
 
-// Saves what the operator sees when QX_SCREENSHOT names a file.
+// The status panel grows when the operator drags the splitter above it, and
+// whether it shows is kept in the workspace (hidden by default).
+TEST_F(WorkspaceWindow, StatusPanelIsDraggableAndItsShownStateKept) {
+    {
+        auto w = Start();
+        w->show();
+        auto* status = Find<TStatusPanel>(*w, "pnlStatus");
+        EXPECT_FALSE(status->isVisible());
+        Find<QAction>(*w, "ShowStatus")->trigger();
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+        ASSERT_TRUE(status->isVisible());
+        const int before = status->height();
+        EXPECT_EQ(before, TfrmQXZuz::StatusPanelHeight);
+
+        auto* splitter = Find<QSplitter>(*w, "spltStatus");
+        ASSERT_EQ(splitter->indexOf(status), 1);
+        QSplitterHandle* handle = splitter->handle(1);
+        const QPoint at = handle->rect().center();
+        const auto mouse = [handle](QEvent::Type type, QPoint local, Qt::MouseButtons buttons) {
+            QMouseEvent e(type, local, handle->mapToGlobal(local), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(handle, &e);
+        };
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        mouse(QEvent::MouseMove, at - QPoint(0, 60), Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, at - QPoint(0, 60), Qt::NoButton);
+        EXPECT_EQ(status->height(), before + 60);
+        EXPECT_TRUE(w->close());
+    }
+    EXPECT_NE(ReadWorkspace().find("ShowStatus=1"), std::string::npos) << ReadWorkspace();
+    {
+        auto w = Start();
+        EXPECT_TRUE(Find<QAction>(*w, "ShowStatus")->isChecked());
+        EXPECT_FALSE(Find<TStatusPanel>(*w, "pnlStatus")->isHidden());
+        Find<QAction>(*w, "ShowStatus")->trigger();
+        w->show();
+        EXPECT_TRUE(w->close());
+    }
+    EXPECT_NE(ReadWorkspace().find("ShowStatus=0"), std::string::npos) << ReadWorkspace();
+    auto w = Start();
+    EXPECT_FALSE(Find<QAction>(*w, "ShowStatus")->isChecked());
+    EXPECT_TRUE(Find<TStatusPanel>(*w, "pnlStatus")->isHidden());
+}
+
+// Asked for 420 x 300 the window stays large enough for the picker's row
+// side by side and for the pages; at its default size a list page shows
+// every column.
+TEST_F(WorkspaceWindow, MinimumSizeKeepsThePickerRowAndThePages) {
+    auto w = Start();
+    w->show();
+    Tabs(*w)->setCurrentIndex(0);
+    QApplication::sendPostedEvents();
+    QApplication::processEvents();
+    auto* view = dynamic_cast<TfrmListTab&>(*w->Page(0)).lstWatchWindow();
+    EXPECT_LE(view->header()->length(), view->viewport()->width());
+
+    const auto check = [&](const char* what) {
+        w->resize(420, 300);
+        QApplication::sendPostedEvents();
+        QApplication::processEvents();
+        int right = 0;
+        for (const char* name :
+             {"lblStations", "cbxStations", "lblSensors", "cbxSensors", "btnMoreLess"}) {
+            auto* control = Find<QWidget>(*w, name);
+            const QRect r(control->mapTo(w.get(), QPoint(0, 0)), control->size());
+            EXPECT_GE(r.left(), right) << what << ": " << name << " overlaps the one before";
+            EXPECT_GE(control->width(), control->minimumSizeHint().width()) << what << name;
+            right = r.right() + 1;
+        }
+        EXPECT_LE(right, w->width()) << what;
+        EXPECT_GE(Tabs(*w)->height(), TfrmQXZuz::PageMinimumHeight) << what;
+        EXPECT_GT(view->viewport()->height(), view->header()->height()) << what;
+    };
+    check("single-sensor mode");
+    Find<QAction>(*w, "ShowStatus")->trigger();
+    check("status shown");
+    w->btnMoreLessClick();
+    check("list mode");
+}
+
+// Saves what the operator sees when QX_SCREENSHOT names a file: at
+// 760 x 520, and beside it at the default size ("-default") and as small
+// as the window goes when asked for 420 x 300 ("-small").
 TEST_F(WorkspaceWindow, Screenshot) {
     const QString path = qEnvironmentVariable("QX_SCREENSHOT");
     if (path.isEmpty()) GTEST_SKIP() << "set QX_SCREENSHOT to a file name";
-    WriteWorkspace(
-        "[PageSettings]\nListPages=2\nGraphPages=1\n[TabNames]\nWatchList0=Weather\nWatchList1="
-        "River\n"
-        "[WatchList0]\nWX01,AirTemp=1\nWX01,Humidity=1\nWX01,WindSpeed=1\nWX01,Rain=1\n");
-    auto w = Start();
-    w->resize(760, 520);
+    const QFileInfo file(path);
+    const struct {
+        QString path;
+        QSize size;
+    } shots[] = {
+        {path, {760, 520}},
+        {file.path() + "/" + file.completeBaseName() + "-default." + file.suffix(), {}},
+        {file.path() + "/" + file.completeBaseName() + "-small." + file.suffix(), {420, 300}},
+    };
+    for (const auto& shot : shots) {
+        WriteWorkspace(
+            "[PageSettings]\nListPages=2\nGraphPages=1\n[TabNames]\nWatchList0=Weather\n"
+            "WatchList1=River\n"
+            "[WatchList0]\nWX01,AirTemp=1\nWX01,Humidity=1\nWX01,WindSpeed=1\nWX01,Rain=1\n");
+        auto w = Start();
+        if (shot.size.isValid()) w->resize(shot.size);
+        Shoot(*w, shot.path);
+    }
+}
+
+void WorkspaceWindow::Shoot(TfrmQXZuz& window, const QString& path) {
+    TfrmQXZuz* w = &window;
     w->show();
     Tabs(*w)->setCurrentIndex(0);
     w->Page(0)->ShowReading({"WX01", "AirTemp", "S", 46000.5, "21.4"});

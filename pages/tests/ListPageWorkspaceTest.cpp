@@ -51,8 +51,25 @@ TEST(ListPageWorkspace, ARowTheFileCannotHoldDoesNotLoseTheRowsAfterIt) {
         core.AddSensor(station, "A");
     core.AddSensor("ST7", "B ");
     core.AddSensor("ST8", "C");
-    SaveListPageToWorkspace(core, ini, "WatchList1");
+    EXPECT_EQ(SaveListPageToWorkspace(core, ini, "WatchList1"),
+              (Lines{"#ST2,A", "ST=3,A", " ST4,A", "[ST5,A", "ST7,B "}));
     EXPECT_EQ(ini.ReadSection("WatchList1"), (Lines{"ST1,A", "ST6,A", "ST8,C"}));
+    EXPECT_EQ(UnsavedSensorMessage("#ST2,A", "WatchList1"),
+              "The sensor \"#ST2,A\" of WatchList1 is not kept in the workspace: the file cannot "
+              "hold its name");
+}
+
+// Every key of the section gives a row, also keys that differ only in letter
+// case; saving writes them through the case-insensitive file, as one key.
+TEST(ListPageWorkspace, KeysDifferingInCaseEachGiveARow) {
+    TMemIniFile ini;
+    ini.SetText("[WatchList0]\nWX1,AIR=1\nwx1,air=1\nST2,X=1\n");
+    RowsPage page;
+    LoadListPageFromWorkspace(page, nullptr, ini, "WatchList0");
+    EXPECT_EQ(page.core.WorkspaceKeys(), (Lines{"WX1,AIR", "wx1,air", "ST2,X"}));
+
+    EXPECT_TRUE(SaveListPageToWorkspace(page.core, ini, "WatchList0").empty());
+    EXPECT_EQ(ini.Text(), "[WatchList0]\nWX1,AIR=1\nST2,X=1\n");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -125,6 +126,51 @@ TEST_F(ListTabTest, HeaderClicksSortAndAlternateDirectionPerColumn) {
     EXPECT_EQ(Column(ColStationID), (QStringList{"C", "A", "B"}));
 }
 
+// The heading shows the column and direction of the sort just made.
+TEST_F(ListTabTest, HeadingShowsTheSortDirection) {
+    for (const char* s : {"B", "A"}) page_.AddSensor(s, "S");
+    QHeaderView* header = page_.lstWatchWindow()->header();
+    EXPECT_FALSE(header->isSortIndicatorShown());
+    const struct {
+        int column;
+        Qt::SortOrder order;
+        const char* first;
+    } clicks[] = {
+        {ColStationID, Qt::AscendingOrder, "A"},
+        {ColStationID, Qt::DescendingOrder, "B"},
+        {ColSensorName, Qt::AscendingOrder, "B"},  // stable: equal names keep their order
+        {ColStationID, Qt::AscendingOrder, "A"},
+    };
+    for (const auto& click : clicks) {
+        header->sectionClicked(click.column);
+        EXPECT_TRUE(header->isSortIndicatorShown());
+        EXPECT_EQ(header->sortIndicatorSection(), click.column);
+        EXPECT_EQ(header->sortIndicatorOrder(), click.order) << click.column;
+        EXPECT_EQ(Column(ColStationID).front(), click.first);
+    }
+}
+
+// Delete in the table deletes the selected rows, as the menu command does;
+// with a modifier held it does nothing.
+TEST_F(ListTabTest, DeleteKeyDeletesTheSelectedRows) {
+    for (const char* s : {"A", "B", "C", "D"}) page_.AddSensor("ST1", s);
+    Select({1, 3});
+    const auto press = [this](Qt::KeyboardModifiers modifiers) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Delete, modifiers);
+        QCoreApplication::sendEvent(page_.lstWatchWindow(), &key);
+    };
+    press(Qt::ShiftModifier);
+    press(Qt::ControlModifier);
+    EXPECT_EQ(Column(ColSensorName), (QStringList{"A", "B", "C", "D"}));
+    press(Qt::NoModifier);
+    EXPECT_EQ(Column(ColSensorName), (QStringList{"A", "C"}));
+    press(Qt::KeypadModifier);  // the Del of the number pad
+    EXPECT_EQ(page_.Model()->rowCount(), 2);
+    Select({0});
+    press(Qt::KeypadModifier);
+    EXPECT_EQ(Column(ColSensorName), (QStringList{"C"}));
+}
+
 TEST_F(ListTabTest, ReadingsRepaintOncePerFrame) {
     for (int i = 0; i < 1000; ++i) page_.AddSensor("ST" + std::to_string(i), "AIR");
     QSignalSpy changed(page_.Model(), &QAbstractItemModel::dataChanged);
@@ -236,6 +282,42 @@ TEST_F(ListTabTest, WorkspaceKeepsTheSensorListAndLoadingFetchesValues) {
     EXPECT_EQ(model->index(1, ColValue).data().toString(), "");
     EXPECT_EQ(model->index(2, ColStationID).data().toString(), "ST2");
     EXPECT_EQ(model->index(2, ColSensorName).data().toString(), "");
+}
+
+// A sensor the operator adds shows its current value at once; the page asks
+// as a load does and takes only the records of that sensor.
+TEST_F(ListTabTest, ShowCurrentValuesFetchesTheAddedSensor) {
+    OneServer servers;
+    TfrmListTab page(nullptr, &servers);
+    page.AddSensor("ST1", "AIR");
+    page.AddSensor("ST1", "WIND");
+    page.ShowCurrentValues("ST1", "AIR");
+    QAbstractItemModel* model = page.lstWatchWindow()->model();
+    EXPECT_EQ(model->index(0, ColValue).data().toString(), "12.5");
+    EXPECT_EQ(model->index(0, ColTimeTag).data().toString(), "05/12/2009 10:15:00");
+    EXPECT_EQ(model->index(1, ColValue).data().toString(), "");
+
+    TfrmListTab offline;  // no servers: nothing to ask
+    offline.AddSensor("ST1", "AIR");
+    offline.ShowCurrentValues("ST1", "AIR");
+    EXPECT_EQ(offline.lstWatchWindow()->model()->index(0, ColValue).data().toString(), "");
+}
+
+// A sensor whose name the file cannot hold is not kept; a status message
+// names it, one per such row.
+TEST_F(ListTabTest, SensorsTheWorkspaceCannotHoldAreReported) {
+    std::vector<std::string> status;
+    page_.SetStatusReporter([&](const std::string& text) { status.push_back(text); });
+    page_.AddSensor("ST1", "AIR");
+    page_.AddSensor("#ST2", "AIR");
+    page_.AddSensor("ST3", "A=B");
+    TMemIniFile ini;
+    page_.SaveToWorkspace(ini, "WatchList2");
+    EXPECT_EQ(ini.ReadSection("WatchList2"), std::vector<std::string>{"ST1,AIR"});
+    ASSERT_EQ(status.size(), 2u);
+    EXPECT_NE(status[0].find("\"#ST2,AIR\""), std::string::npos) << status[0];
+    EXPECT_NE(status[0].find("WatchList2"), std::string::npos) << status[0];
+    EXPECT_NE(status[1].find("\"ST3,A=B\""), std::string::npos) << status[1];
 }
 
 // Saves a picture of a filled page when QX_LISTPAGE_SCREENSHOT names a file.

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "serverlink/SetupRecords.h"
+#include "textscan/Regional.h"
 
 namespace qx {
 namespace {
@@ -44,8 +45,16 @@ TEST(SetupValueConversion, BooleansFromBooleansNumbersAndTrueFalseTexts) {
         {0.25, true, true},
         {std::string("TRUE"), true, true},
         {std::string(" false "), true, false},
+        {std::string("True"), true, true},
+        {std::string("False"), true, false},
         {std::string("yes"), false, false},
-        {std::string("1"), false, false},
+        // Number texts convert as the numbers they spell.
+        {std::string("1"), true, true},
+        {std::string(" 0 "), true, false},
+        {std::string("-1"), true, true},
+        {std::string("0.0"), true, false},
+        {std::string("1x"), false, false},
+        {std::string("nan"), false, false},
         {std::string(), false, false},
         {std::numeric_limits<double>::quiet_NaN(), false, false},
         {TUnconvertible{}, false, false},
@@ -78,8 +87,16 @@ TEST(SetupValueConversion, IntegersFromNumbersAndDecimalText) {
         {std::string("180000"), true, 180000},
         {std::string(" +7 "), true, 7},
         {std::string("-3"), true, -3},
-        {std::string("12.5"), false, 0},
+        {std::string("12.0"), true, 12},
+        {std::string(" 12.5 "), true, 12},  // as the real 12.5 rounds
+        {std::string("13.5"), true, 14},
+        {std::string("-0.6"), true, -1},
+        {std::string("1e3"), true, 1000},
         {std::string("12abc"), false, 0},
+        {std::string("12.0.1"), false, 0},
+        {std::string("inf"), false, 0},
+        {std::string("1e300"), false, 0},
+        {std::string("True"), false, 0},
         {std::string(""), false, 0},
         {std::string("99999999999999999999"), false, 0},
         {true, false, 0},
@@ -178,6 +195,37 @@ TEST(GeneralSetup, LooseWireTypesConvertAsVariantsDo) {
     EXPECT_EQ(g.Stations, "17");
     EXPECT_EQ(g.Word8, 5);
     EXPECT_EQ(g.Word9, 65535);
+}
+
+TEST(SetupValueConversion, NumberTextsTakeTheRegionalDecimalSeparator) {
+    TRegionalSettings comma;
+    comma.DecimalSeparator = ',';
+    ScopedRegional regional(comma);
+    std::int64_t n = 0;
+    EXPECT_TRUE(SetupValueToInteger(std::string("12,0"), n));
+    EXPECT_EQ(n, 12);
+    EXPECT_TRUE(SetupValueToInteger(std::string("12.0"), n));
+    bool b = false;
+    EXPECT_TRUE(SetupValueToBool(std::string("0,5"), b));
+    EXPECT_TRUE(b);
+}
+
+// A setup server that sends its flags as "1"/"0" and its numbers as "12.0"
+// (as text-typed variants arrive) still gives a usable general setup.
+TEST(GeneralSetup, FlagsAndNumbersSentAsTextConvert) {
+    TSetupValues values = GeneralValues();
+    values[14] = std::string("1");
+    values[15] = std::string("0");
+    values[32] = std::string("True");
+    values[10] = std::string("12.0");
+    values[36] = std::string("946684800");
+    TGeneralSetup g;
+    ASSERT_TRUE(GeneralSetupFromValues(values, g));
+    EXPECT_TRUE(g.RtuEnabled);
+    EXPECT_FALSE(g.DecodeEnabled);
+    EXPECT_TRUE(g.ZOVizEnabled);
+    EXPECT_EQ(g.Int10, 12);
+    EXPECT_EQ(g.Int36, 946684800);
 }
 
 TEST(GeneralSetup, ShortOrUnconvertibleRecordsAreRefusedAndLeaveTheRecord) {

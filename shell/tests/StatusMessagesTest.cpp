@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <string>
 #include <vector>
 
@@ -162,7 +164,6 @@ TEST(StatusPanel, TheMemoHoldsTheNewestLineFirstAndKeepsTheLimit) {
     EXPECT_EQ(panel.objectName(), "pnlStatus");
     EXPECT_EQ(panel.memStatus->objectName(), "memStatus");
     EXPECT_EQ(panel.lblStatus->text(), "Status");
-    EXPECT_TRUE(panel.memStatus->isReadOnly());
     EXPECT_EQ(panel.memStatus->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(panel.memStatus->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
@@ -181,6 +182,25 @@ TEST(StatusPanel, TheMemoHoldsTheNewestLineFirstAndKeepsTheLimit) {
     EXPECT_EQ(panel.memStatus->toPlainText(), QString(Stamp) + "    Ready...");
     view.RemoveLastLine();
     EXPECT_EQ(view.LineCount(), 0);
+}
+
+// The operator can type into the memo (a note beside the messages); new
+// messages still go to the top and leave the typed text alone.
+TEST(StatusPanel, TheOperatorCanTypeIntoTheMemo) {
+    ScopedRegional regional(Forms("MM/dd/yyyy", "HH:mm:ss"));
+    TStatusPanel panel([] { return Moment; });
+    EXPECT_FALSE(panel.memStatus->isReadOnly());
+    panel.AddStatusMessage("Ready..");
+    panel.memStatus->moveCursor(QTextCursor::End);
+    for (const QString key : {"\n", "n", "o", "t", "e"}) {
+        const int code =
+            key == "\n" ? static_cast<int>(Qt::Key_Return) : key[0].toUpper().unicode();
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, key == "\n" ? "\r" : key);
+        QCoreApplication::sendEvent(panel.memStatus, &press);
+    }
+    panel.AddStatusMessage("Next");
+    EXPECT_EQ(panel.memStatus->toPlainText(),
+              QString(Stamp) + "    Next.\n" + Stamp + "    Ready...\nnote");
 }
 
 TEST(StatusPanel, ActionsShowHideAndSwitchTracing) {

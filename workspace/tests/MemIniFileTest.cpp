@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <limits>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include "workspace/MemIniFile.h"
 #include "textscan/Regional.h"
@@ -139,6 +142,40 @@ TEST(MemIniFile, RepeatedKeysAndSectionsReadTheFirst) {
     EXPECT_FALSE(ini.ValueExists("S", "j"));
     ini.WriteInteger("S", "k", 9);
     EXPECT_EQ(ini.Text(), "[S]\nk=9\nK=2\n[s]\nk=3\nj=4\n");
+}
+
+// Every key line of a section, as the list pages read their rows; the
+// readers by name still take the first.
+TEST(MemIniFile, SectionKeysIncludeNamesThatDifferOnlyInCase) {
+    TMemIniFile ini;
+    ini.SetText("[W]\nWX1,AIR=1\nwx1,air=1\n; note\nWX1,AIR=1\nST2,X=1\n[w]\nlate=1\n");
+    EXPECT_EQ(ini.ReadSectionKeys("w"),
+              (std::vector<std::string>{"WX1,AIR", "wx1,air", "WX1,AIR", "ST2,X"}));
+    EXPECT_EQ(ini.ReadSection("W"), (std::vector<std::string>{"WX1,AIR", "ST2,X"}));
+    EXPECT_TRUE(ini.ReadSectionKeys("none").empty());
+}
+
+TEST(MemIniFile, LineEndsOfEveryStyleReadAsLines) {
+    const struct {
+        const char* text;
+        const char* lineEnd;
+    } cases[] = {
+        {"[S]\nk=1\nj=2", "\n"},
+        {"[S]\r\nk=1\r\nj=2\r\n", "\r\n"},
+        {"[S]\rk=1\rj=2\r", "\r"},
+        {"[S]\r\nk=1\nj=2\r", "\r\n"},  // mixed: the first one counts
+    };
+    for (const auto& c : cases) {
+        TMemIniFile ini;
+        ini.SetText(c.text);
+        EXPECT_EQ(ini.ReadString("S", "k", ""), "1") << c.text;
+        EXPECT_EQ(ini.ReadString("S", "j", ""), "2") << c.text;
+        EXPECT_EQ(ini.LineEnd(), c.lineEnd) << c.text;
+        EXPECT_EQ(ini.Text(), "[S]\nk=1\nj=2\n") << c.text;
+    }
+    TMemIniFile empty;
+    empty.SetText("");
+    EXPECT_EQ(empty.LineEnd(), "\n");
 }
 
 TEST(MemIniFile, IntegersAndBooleans) {
@@ -276,6 +313,55 @@ TEST(MemIniFileDisk, MissingFileIsEmptyAndSaveCreatesIt) {
     EXPECT_EQ(again.ReadInteger("PageSettings", "ListPages", 5), 0);
     // Nothing but the file is left in the folder: the temporary file was renamed.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+// A file saved keeps the line ends it was read with; a new one gets LF.
+TEST(MemIniFileDisk, SaveKeepsTheLineEndsOfTheFile) {
+    TempDir dir;
+    for (const std::string& lineEnd : {std::string("\r\n"), std::string("\r")}) {
+        const std::string name = dir.File("qx.QFG");
+        WriteAll(name, "; hand" + lineEnd + "[S]" + lineEnd + "k=1" + lineEnd);
+        TMemIniFile ini;
+        ASSERT_TRUE(ini.Open(name));
+        ini.WriteString("S", "j", "2");
+        ini.WriteString("T", "x", "3");
+        ASSERT_TRUE(ini.SaveToFile());
+        EXPECT_EQ(ReadAll(name), "; hand" + lineEnd + "[S]" + lineEnd + "k=1" + lineEnd + "j=2" +
+                                     lineEnd + "[T]" + lineEnd + "x=3" + lineEnd);
+    }
+}
+
+// Temporary files that interrupted saves left behind go at the next save;
+// one a running save holds, and files that only look similar, stay.
+TEST(MemIniFileDisk, SaveRemovesOnlyItsOwnStaleTemporaries) {
+    TempDir dir;
+    const std::string name = dir.File("qx.QFG");
+    const std::vector<std::string> stale = {"qx.QFG.saving-a1B2c3", "qx.QFG.saving-XXXXXX"};
+    // The first is held by a save in progress.
+    const std::vector<std::string> kept = {"qx.QFG.saving-held00",    "qx.QFG.saving-abc",
+                                           "qx.QFG.saving-abcdefg",   "qx.QFG.saving-ab.cde",
+                                           "qx.QFG.a1B2c3",           "qx.QFG.backup",
+                                           "other.QFG.saving-a1B2c3", "qx.QFG~"};
+    for (const std::string& file : stale) WriteAll(dir.File(file), "[S]\nk=partial");
+    for (const std::string& file : kept) WriteAll(dir.File(file), "keep");
+    ASSERT_EQ(::mkdir(dir.File("qx.QFG.saving-dir000").c_str(), 0700), 0);
+    const int held = ::open(dir.File("qx.QFG.saving-held00").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    TMemIniFile ini;
+    ASSERT_TRUE(ini.Open(name));
+    ini.WriteString("S", "k", "v");
+    ASSERT_TRUE(ini.SaveToFile());
+    ::close(held);
+
+    for (const std::string& file : stale) EXPECT_FALSE(fs::exists(dir.File(file))) << file;
+    for (const std::string& file : kept) EXPECT_EQ(ReadAll(dir.File(file)), "keep") << file;
+    EXPECT_TRUE(fs::is_directory(dir.File("qx.QFG.saving-dir000")));
+    EXPECT_EQ(ReadAll(name), "[S]\nk=v\n");
+    // The save's own temporary was renamed: nothing else is new.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()),
+              static_cast<std::ptrdiff_t>(kept.size() + 2));
 }
 
 TEST(MemIniFileDisk, FailedSaveKeepsThePreviousFile) {
