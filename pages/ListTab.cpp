@@ -101,6 +101,10 @@ void TfrmListTab::ShowSecondaryReading(const SensorReading& Reading) {
     model_->ShowSecondaryReading(Reading);
 }
 
+void TfrmListTab::ServerLost(TReadingServer server) {
+    model_->MarkStale(server);
+}
+
 void TfrmListTab::SaveToWorkspace(TMemIniFile& Ini, const std::string& Section) {
     SaveListPageToWorkspace(model_->Core(), Ini, Section);
 }
