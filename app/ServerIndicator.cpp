@@ -34,9 +34,15 @@ void TServerIndicator::ShowStatus(TServer server, const TServerStatus& status) {
     switch (status.State) {
         case THealthState::Attached: label->setStyleSheet(QString()); break;
         case THealthState::Unused:
-        case THealthState::NotRunning:
-            label->setStyleSheet("QLabel { color: palette(mid); }");
+        case THealthState::NotRunning: {
+            // Halfway between text and background: subdued, still legible in any theme.
+            const QColor text = palette().color(QPalette::WindowText);
+            const QColor back = palette().color(QPalette::Window);
+            const QColor grey((text.red() + back.red()) / 2, (text.green() + back.green()) / 2,
+                              (text.blue() + back.blue()) / 2);
+            label->setStyleSheet(QString("QLabel { color: %1; }").arg(grey.name()));
             break;
+        }
         case THealthState::Failed: label->setStyleSheet("QLabel { color: #a05000; }"); break;
         case THealthState::Lost:
             label->setStyleSheet("QLabel { color: #b00000; font-weight: bold; }");
