@@ -77,7 +77,9 @@ TServerLink::TServerLink(IServerLinkHost& host, const IPageList& pages, TServerL
       random_(std::random_device{}()),
       health_(options_.Clock),
       watch_(std::make_unique<TServerWatch>(
-          [this](TServer server, bool hasOwner) { OnOwnerChanged(server, hasOwner); })) {
+          [this](TServer server, bool hasOwner, const QString& owner) {
+              OnOwnerChanged(server, hasOwner, owner);
+          })) {
     if (!options_.StartProgram) {
         options_.StartProgram = [](const std::string& commandLine) {
             return qx::StartProgram(commandLine, ShowMode::Minimized);
@@ -423,7 +425,10 @@ void TServerLink::HandleServerShutdown(TServer server) {
 void TServerLink::SetHealth(TServer server, THealthState state) {
     switch (state) {
         case THealthState::Unused: health_.SetUnused(server); break;
-        case THealthState::Attached: health_.SetAttached(server); break;
+        case THealthState::Attached:
+            health_.SetAttached(server);
+            owners_[Index(server)] = Conn(server).Owner();
+            break;
         case THealthState::NotRunning: health_.SetNotRunning(server); break;
         case THealthState::Failed: health_.SetFailed(server); break;
         case THealthState::Lost: break;  // only the watch finds a loss
@@ -454,12 +459,12 @@ void TServerLink::WatchServers() {
     }
 }
 
-void TServerLink::OnOwnerChanged(TServer server, bool hasOwner) {
+void TServerLink::OnOwnerChanged(TServer server, bool hasOwner, const QString& owner) {
     try {
         if (hasOwner) {
             OnServerAppeared(server);
         } else {
-            OnServerLost(server);
+            OnServerLost(server, owner);
         }
     } catch (...) {
         // A watch event must not end the program.
@@ -479,7 +484,10 @@ void TServerLink::MarkPagesStale(TServer server) {
     }
 }
 
-void TServerLink::OnServerLost(TServer server) {
+void TServerLink::OnServerLost(TServer server, const QString& owner) {
+    // An owner that left before the one attached now.
+    const QString& attached = owners_[Index(server)];
+    if (!attached.isEmpty() && owner != attached) return;
     appeared_[Index(server)] = false;
     if (server == TServer::Setup) ++setupPoll_;
     if (!health_.NameLost(server)) return;

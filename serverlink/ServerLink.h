@@ -149,8 +149,8 @@ private:
 
     // The watch on the servers' bus names.
     void WatchServers();
-    void OnOwnerChanged(suite::TServer server, bool hasOwner);
-    void OnServerLost(suite::TServer server);
+    void OnOwnerChanged(suite::TServer server, bool hasOwner, const QString& owner);
+    void OnServerLost(suite::TServer server, const QString& owner);
     // Tells every page that what the server sent is no longer current.
     void MarkPagesStale(suite::TServer server);
     void OnServerAppeared(suite::TServer server);
@@ -183,6 +183,10 @@ private:
     std::unique_ptr<TServerWatch> watch_;
     // The last connect sequence read the setup and connected the sinks.
     bool setupLoaded_ = false;
+    // The unique name of each server's owner when it was last attached: a
+    // change of owner reported late, after the link has attached the next
+    // owner, is recognised as old news.
+    std::array<QString, 4> owners_;
     // Names that got an owner while a connect sequence ran, looked at after it.
     std::array<bool, 4> appeared_{};
     // Counts the polls of a returned setup server; a newer one, a connect

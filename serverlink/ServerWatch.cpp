@@ -53,8 +53,8 @@ void TServerWatch::WatchOn(TServer server, const QDBusConnection& bus, const QSt
                                                       QDBusServiceWatcher::WatchForOwnerChange);
     connect(w.Watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this, server](const QString&, const QString& oldOwner, const QString& newOwner) {
-                if (!oldOwner.isEmpty()) onChange_(server, false);
-                if (!newOwner.isEmpty()) onChange_(server, true);
+                if (!oldOwner.isEmpty()) onChange_(server, false, oldOwner);
+                if (!newOwner.isEmpty()) onChange_(server, true, newOwner);
             });
 }
 

@@ -20,9 +20,11 @@ namespace qx {
 class TServerWatch final : public QObject {
     Q_OBJECT
 public:
-    // hasOwner: the name got an owner (true) or lost it (false). A name that
-    // passes straight from one owner to another reports both.
-    using OwnerChanged = std::function<void(suite::TServer server, bool hasOwner)>;
+    // owner: the unique name that lost the name (hasOwner false) or got it
+    // (true). A name that passes straight from one owner to another reports
+    // both.
+    using OwnerChanged =
+        std::function<void(suite::TServer server, bool hasOwner, const QString& owner)>;
 
     explicit TServerWatch(OwnerChanged onChange);
     ~TServerWatch() override;

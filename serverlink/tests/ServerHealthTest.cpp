@@ -72,21 +72,39 @@ TEST_F(ServerHealthTest, IndicatorTextsForEveryState) {
         const char* accessible;
         const char* tipStart;
     } cases[] = {
-        {TServer::Setup, {THealthState::Attached, 0}, "Setup: attached", "QX Setup server: attached",
+        {TServer::Setup,
+         {THealthState::Attached, 0},
+         "Setup: attached",
+         "QX Setup server: attached",
          "The QX Setup server is attached."},
-        {TServer::Rtu, {THealthState::Attached, 0}, "Rtu: attached", "QX Rtu server: attached",
+        {TServer::Rtu,
+         {THealthState::Attached, 0},
+         "Rtu: attached",
+         "QX Rtu server: attached",
          "The QX Rtu server is attached; its readings arrive."},
-        {TServer::Decode, {THealthState::NotRunning, 0}, "Decode: not running",
+        {TServer::Decode,
+         {THealthState::NotRunning, 0},
+         "Decode: not running",
          "QX Decode server: not running",
          "The QX Decode server is not running. When it starts, it is attached by itself."},
-        {TServer::Setup, {THealthState::NotRunning, 0}, "Setup: not running",
+        {TServer::Setup,
+         {THealthState::NotRunning, 0},
+         "Setup: not running",
          "QX Setup server: not running",
          "The QX Setup server is not running. When it starts, the setup is read again by itself."},
-        {TServer::ZOViz, {THealthState::Failed, 0}, "ZOViz: not attached",
-         "QX ZOViz server: not attached", "The QX ZOViz server runs but could not be attached."},
-        {TServer::ZOViz, {THealthState::Unused, 0}, "ZOViz: not used", "QX ZOViz server: not used",
+        {TServer::ZOViz,
+         {THealthState::Failed, 0},
+         "ZOViz: not attached",
+         "QX ZOViz server: not attached",
+         "The QX ZOViz server runs but could not be attached."},
+        {TServer::ZOViz,
+         {THealthState::Unused, 0},
+         "ZOViz: not used",
+         "QX ZOViz server: not used",
          "The QX ZOViz server is not used"},
-        {TServer::Rtu, {THealthState::Lost, kLostAt}, "Rtu: lost since 13:20:59",
+        {TServer::Rtu,
+         {THealthState::Lost, kLostAt},
+         "Rtu: lost since 13:20:59",
          "QX Rtu server: lost since 13:20:59",
          "The QX Rtu server left the bus at 13:20:59 on 12/10/2026; the rows it fed are grey"},
     };
@@ -98,7 +116,8 @@ TEST_F(ServerHealthTest, IndicatorTextsForEveryState) {
     }
     // The regional time separator.
     ScopedRegional dots{'-', '.'};
-    EXPECT_EQ(IndicatorText(TServer::Rtu, {THealthState::Lost, kLostAt}), "Rtu: lost since 13.20.59");
+    EXPECT_EQ(IndicatorText(TServer::Rtu, {THealthState::Lost, kLostAt}),
+              "Rtu: lost since 13.20.59");
 }
 
 TEST(ServerHealthMessages, AreNumberedWhereTheyReportAnError) {
@@ -106,7 +125,8 @@ TEST(ServerHealthMessages, AreNumberedWhereTheyReportAnError) {
     EXPECT_EQ(ServerGoneMessage(TServer::Setup), "Error 1100: The QX Setup server has gone away");
     EXPECT_EQ(ServerBackMessage(TServer::ZOViz),
               "The QX ZOViz server is back: attached and subscribed again");
-    EXPECT_EQ(ServerBackMessage(TServer::Setup), "The QX Setup server is back: its setup is read again");
+    EXPECT_EQ(ServerBackMessage(TServer::Setup),
+              "The QX Setup server is back: its setup is read again");
     EXPECT_EQ(ServerBackFailedMessage(TServer::Decode),
               "Error 1101: The QX Decode server is back but could not be attached");
     EXPECT_EQ(ReadingServerOf(TServer::Setup), TReadingServer::None);
