@@ -22,6 +22,7 @@
 #include "app/HelpWindow.h"
 #include "app/PageSet.h"
 #include "app/PickerPanel.h"
+#include "app/ServerIndicator.h"
 #include "app/StandardPages.h"
 #include "pages/ListTab.h"
 #include "shell/GlobalOptions.h"
@@ -192,6 +193,8 @@ void TfrmQXZuz::CreatePanels() {
     spltMain->setSizes({133, 300});
     setCentralWidget(spltMain);
     statusBar()->setObjectName("StatusBar");
+    pnlServers = new TServerIndicator;
+    statusBar()->addPermanentWidget(pnlServers);
 }
 
 void TfrmQXZuz::FormCreate() {
@@ -282,6 +285,10 @@ std::string TfrmQXZuz::NodeName(suite::TServer server) const {
 
 IPickerLists& TfrmQXZuz::Picker() {
     return pnlTop->Lists();
+}
+
+void TfrmQXZuz::ServerHealthChanged(suite::TServer server) {
+    if (link_) pnlServers->ShowStatus(server, link_->Health().Status(server));
 }
 
 void TfrmQXZuz::ShowErrorDialog(const QString& text) {

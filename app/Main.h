@@ -52,6 +52,7 @@ inline constexpr QEvent::Type RestoreRequestEvent = static_cast<QEvent::Type>(QE
 class TActionSet;
 class TPageSet;
 class TPickerPanel;
+class TServerIndicator;
 
 class TfrmQXZuz : public QMainWindow, private IServerLinkHost {
     Q_OBJECT
@@ -153,6 +154,7 @@ private:
     void RequestShutdown() override;
     std::string NodeName(suite::TServer server) const override;
     IPickerLists& Picker() override;
+    void ServerHealthChanged(suite::TServer server) override;
 
     TStartOptions options_;
     std::unique_ptr<TActionSet> actions_;
@@ -162,6 +164,7 @@ private:
     QSplitter* spltStatus = nullptr;  // the pages above, the status panel below
     QTabWidget* pgData = nullptr;
     TStatusPanel* pnlStatus = nullptr;
+    TServerIndicator* pnlServers = nullptr;
     std::unique_ptr<TPageSet> pages_;
     // What list pages ask for current values; null without a server link.
     IListPageServers* ListPageServers = nullptr;

@@ -1,5 +1,7 @@
 #include "pages/ListModel.h"
 
+#include <QApplication>
+#include <QPalette>
 #include <algorithm>
 
 namespace qx {
@@ -22,8 +24,15 @@ int TListModel::columnCount(const QModelIndex& parent) const {
 QVariant TListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= core_.RowCount() || index.column() >= ListColumnCount)
         return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromStdString(core_.Row(index.row()).Text(index.column()));
+    const TListRow& row = core_.Row(index.row());
+    if (role == Qt::DisplayRole) return QString::fromStdString(row.Text(index.column()));
+    if (row.Stale) {
+        if (role == Qt::ForegroundRole)
+            return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        if (role == Qt::ToolTipRole)
+            return QStringLiteral("Stale: the %1 server that sent this reading has gone away")
+                .arg(QString::fromLatin1(ReadingServerTitle(row.Server)));
+    }
     if (role == Qt::TextAlignmentRole && index.column() == ColValue)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
     return {};
@@ -80,6 +89,10 @@ void TListModel::ShowSecondaryReading(const SensorReading& Reading) {
     if (core_.ShowSecondaryReading(Reading) > 0) ArmRepaint();
 }
 
+void TListModel::MarkStale(TReadingServer server) {
+    if (core_.MarkStale(server) > 0) ArmRepaint();
+}
+
 bool TListModel::TogglePause() {
     const bool paused = core_.TogglePause();
     ArmRepaint();
@@ -116,6 +129,9 @@ void TListModel::FlushChanges() {
     int last = 0;
     if (core_.TakeDirtyRange(first, last))
         emit dataChanged(index(first, ColTimeTag), index(last, ColAlarm), {Qt::DisplayRole});
+    if (core_.TakeRestyledRange(first, last))
+        emit dataChanged(index(first, 0), index(last, ListColumnCount - 1),
+                         {Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
 }  // namespace qx

@@ -35,6 +35,9 @@ public:
     void RemoveSensors(std::vector<int> rows);
     void ShowReading(const SensorReading& Reading);
     void ShowSecondaryReading(const SensorReading& Reading);
+    // The rows last fed by the server are shown stale: greyed, with a tool
+    // tip, until their next reading.
+    void MarkStale(TReadingServer server);
     bool TogglePause();
     // Sorts once by the column (locale-aware text, numeric Value), then
     // inverts the column's direction flag.

@@ -105,7 +105,8 @@ const std::vector<int>* TListPageCore::RowsOf(std::string_view station,
 }
 
 void TListPageCore::AddSensor(const std::string& Station, const std::string& Sensor) {
-    rows_.push_back(TListRow{Station, Sensor, {}, {}, {}, std::nullopt});
+    rows_.push_back(
+        TListRow{Station, Sensor, {}, {}, {}, std::nullopt, TReadingServer::None, false});
     if (indexValid_) index_[NameKey{Station, Sensor}].push_back(RowCount() - 1);
 }
 
@@ -116,6 +117,11 @@ bool TListPageCore::HasSensor(std::string_view Station, std::string_view Sensor)
 void TListPageCore::MarkDirty(int row) {
     if (dirtyFirst_ < 0 || row < dirtyFirst_) dirtyFirst_ = row;
     if (row > dirtyLast_) dirtyLast_ = row;
+}
+
+void TListPageCore::MarkRestyled(int row) {
+    if (restyledFirst_ < 0 || row < restyledFirst_) restyledFirst_ = row;
+    if (row > restyledLast_) restyledLast_ = row;
 }
 
 TListHolding& TListPageCore::HoldingOf(TListRow& row) {
@@ -135,10 +141,17 @@ int TListPageCore::ShowReading(const SensorReading& Reading) {
             holding.Value = Reading.Value;
             holding.Alarm.clear();
             holding.HasReading = true;
+            holding.Server = Reading.Server;
+            holding.Stale = false;
         } else {
             FormatListTime(Reading.Time, row.Time);
             row.Value = Reading.Value;
             row.Alarm.clear();
+            row.Server = Reading.Server;
+            if (row.Stale) {
+                row.Stale = false;
+                MarkRestyled(i);
+            }
             MarkDirty(i);
             ++changed;
         }
@@ -163,6 +176,22 @@ int TListPageCore::ShowSecondaryReading(const SensorReading& Reading) {
     return changed;
 }
 
+int TListPageCore::MarkStale(TReadingServer server) {
+    if (server == TReadingServer::None) return 0;
+    int marked = 0;
+    for (int i = 0; i < RowCount(); ++i) {
+        TListRow& row = rows_[static_cast<std::size_t>(i)];
+        if (row.Holding && row.Holding->HasReading && row.Holding->Server == server)
+            row.Holding->Stale = true;
+        if (row.Server == server && !row.Stale) {
+            row.Stale = true;
+            MarkRestyled(i);
+            ++marked;
+        }
+    }
+    return marked;
+}
+
 bool TListPageCore::TogglePause() {
     paused_ = !paused_;
     if (!paused_) {
@@ -173,6 +202,11 @@ bool TListPageCore::TogglePause() {
             if (holding.HasReading) {
                 row.Time = std::move(holding.Time);
                 row.Value = std::move(holding.Value);
+                row.Server = holding.Server;
+                if (row.Stale != holding.Stale) {
+                    row.Stale = holding.Stale;
+                    MarkRestyled(i);
+                }
             }
             row.Alarm = std::move(holding.Alarm);
             row.Holding.reset();
@@ -192,6 +226,7 @@ void TListPageCore::RemoveRows(int first, int count) {
     rows_.erase(rows_.begin() + first, rows_.begin() + first + count);
     indexValid_ = false;
     dirtyFirst_ = dirtyLast_ = -1;
+    restyledFirst_ = restyledLast_ = -1;
 }
 
 void TListPageCore::RemoveSensors(std::span<const int> selectedRows) {
@@ -210,6 +245,7 @@ void TListPageCore::RemoveSensors(std::span<const int> selectedRows) {
     rows_.resize(kept);
     indexValid_ = false;
     dirtyFirst_ = dirtyLast_ = -1;
+    restyledFirst_ = restyledLast_ = -1;
 }
 
 std::vector<int> TListPageCore::SortByColumn(int column, const TextCompare& compare) {
@@ -242,6 +278,7 @@ std::vector<int> TListPageCore::SortByColumn(int column, const TextCompare& comp
     rows_ = std::move(sorted);
     indexValid_ = false;
     dirtyFirst_ = dirtyLast_ = -1;
+    restyledFirst_ = restyledLast_ = -1;
 
     int& tag = sortTag_[static_cast<std::size_t>(column)];
     tag = tag == 0 ? 1 : 0;
@@ -258,6 +295,14 @@ bool TListPageCore::TakeDirtyRange(int& first, int& last) {
     first = dirtyFirst_;
     last = std::min(dirtyLast_, RowCount() - 1);
     dirtyFirst_ = dirtyLast_ = -1;
+    return first <= last;
+}
+
+bool TListPageCore::TakeRestyledRange(int& first, int& last) {
+    if (restyledFirst_ < 0) return false;
+    first = restyledFirst_;
+    last = std::min(restyledLast_, RowCount() - 1);
+    restyledFirst_ = restyledLast_ = -1;
     return first <= last;
 }
 
@@ -338,6 +383,8 @@ void TCurrentValues::Fetch(TWatchTab& page, const std::string& station, const st
         SensorReading reading;
         reading.Source = "?";
         reading.Time = values->Time;
+        reading.Server =
+            *server_ == TCurrentDataServer::Rtu ? TReadingServer::Rtu : TReadingServer::Decode;
         reading.Sensor = sensor;
         for (const TRecord& record : records->second) {
             reading.Station = record.Station;

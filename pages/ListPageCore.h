@@ -34,6 +34,8 @@ struct TListHolding {
     // resume. Without one only Alarm is applied, so a row that got nothing
     // but alarm values keeps showing its earlier time and value.
     bool HasReading = false;
+    TReadingServer Server = TReadingServer::None;  // of the held reading
+    bool Stale = false;                            // its server went away after it arrived
 };
 
 struct TListRow {
@@ -43,6 +45,10 @@ struct TListRow {
     std::string Value;
     std::string Alarm;
     std::optional<TListHolding> Holding;  // only during a pause, after the row's first update
+    // The server whose reading the row shows, and whether that server has
+    // gone away since: the shown time and value are then out of date.
+    TReadingServer Server = TReadingServer::None;
+    bool Stale = false;
 
     const std::string& Text(int column) const;
 };
@@ -70,6 +76,10 @@ public:
     int ShowReading(const SensorReading& Reading);
     int ShowSecondaryReading(const SensorReading& Reading);
 
+    // The server left the bus: every row showing (or holding) a reading of
+    // it is stale until its next reading. Returns how many rows turned stale.
+    int MarkStale(TReadingServer server);
+
     // Inverts the pause; on resume every holding list is applied and dropped.
     // Returns the new state.
     bool TogglePause();
@@ -91,6 +101,9 @@ public:
     // The rows changed on screen since the last call, as one range; false
     // when none. Structural changes (remove, sort) clear it: they redraw all.
     bool TakeDirtyRange(int& first, int& last);
+    // The rows whose stale mark changed since the last call, as one range
+    // (they are redrawn whole, not only their reading's columns).
+    bool TakeRestyledRange(int& first, int& last);
 
     // The workspace keys of the rows in row order: station "," sensor.
     std::vector<std::string> WorkspaceKeys() const;
@@ -131,6 +144,7 @@ private:
 
     const std::vector<int>* RowsOf(std::string_view station, std::string_view sensor) const;
     void MarkDirty(int row);
+    void MarkRestyled(int row);
     TListHolding& HoldingOf(TListRow& row);
 
     std::vector<TListRow> rows_;
@@ -141,6 +155,8 @@ private:
     std::array<int, ListColumnCount> sortTag_{};
     int dirtyFirst_ = -1;
     int dirtyLast_ = -1;
+    int restyledFirst_ = -1;
+    int restyledLast_ = -1;
 };
 
 // The current values a page load fetches: asks the RTU server (enabled and

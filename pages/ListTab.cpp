@@ -113,6 +113,10 @@ void TfrmListTab::ShowSecondaryReading(const SensorReading& Reading) {
     model_->ShowSecondaryReading(Reading);
 }
 
+void TfrmListTab::ServerLost(TReadingServer server) {
+    model_->MarkStale(server);
+}
+
 void TfrmListTab::SaveToWorkspace(TMemIniFile& Ini, const std::string& Section) {
     const std::vector<std::string> skipped = SaveListPageToWorkspace(model_->Core(), Ini, Section);
     if (!reportStatus_) return;

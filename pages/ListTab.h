@@ -44,6 +44,7 @@ public:
     void RemoveSensors() override;
     void ShowReading(const SensorReading& Reading) override;
     void ShowSecondaryReading(const SensorReading& Reading) override;
+    void ServerLost(TReadingServer server) override;
     void SaveToWorkspace(TMemIniFile& Ini, const std::string& Section) override;
     void LoadFromWorkspace(TMemIniFile& Ini, const std::string& Section) override;
     bool TogglePause() override;

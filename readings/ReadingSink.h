@@ -13,6 +13,9 @@ public:
     virtual void ShowReading(const SensorReading& Reading) = 0;
     // An alarm value; Sensor names the sensor that owns the alarm.
     virtual void ShowSecondaryReading(const SensorReading& Reading) = 0;
+    // The server has left the bus: what it sent last is no longer current.
+    // A page that shows values marks them until a new reading replaces them.
+    virtual void ServerLost(TReadingServer /*server*/) {}
 };
 
 // The pages in page order: list pages first, then chart pages. A slot may be

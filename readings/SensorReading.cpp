@@ -8,6 +8,16 @@
 
 namespace qx {
 
+const char* ReadingServerTitle(TReadingServer server) {
+    switch (server) {
+        case TReadingServer::Decode: return "QX Decode";
+        case TReadingServer::Rtu: return "QX Rtu";
+        case TReadingServer::ZOViz: return "QX ZOViz";
+        case TReadingServer::None: break;
+    }
+    return "";
+}
+
 bool SameName(std::string_view a, std::string_view b) {
     return SameIgnoringAsciiCase(a, b);
 }

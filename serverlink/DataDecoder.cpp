@@ -28,8 +28,16 @@ void TDataDecoder::DecodeDataMessage() {
     const unsigned decode = ++decodes_;
     const std::string& sender = Buffer.EventSourceId;
     if (sender == appId_) return;
-    if (sender != IID_IQXDecodeCom && sender != IID_IQXRtuDataCOM && sender != IID_IQXMBRTUDataCOM)
+    TReadingServer server = TReadingServer::None;
+    if (sender == IID_IQXDecodeCom) {
+        server = TReadingServer::Decode;
+    } else if (sender == IID_IQXRtuDataCOM) {
+        server = TReadingServer::Rtu;
+    } else if (sender == IID_IQXMBRTUDataCOM) {
+        server = TReadingServer::ZOViz;
+    } else {
         return;
+    }
 
     for (char& c : Buffer.EventMessageType) c = AsciiUpper(c);
     if (!IsDataMessageType(Buffer.EventMessageType)) return;
@@ -40,6 +48,7 @@ void TDataDecoder::DecodeDataMessage() {
     std::string text = std::move(Buffer.EventText);
     SensorReading reading;
     reading.Source = Buffer.EventMessageType;
+    reading.Server = server;
     ForEachDataRecord(text, reading, [this](SensorReading& record) {
         if (record.Sensor.find(":2") != std::string::npos) {
             RouteSecondaryReading(record);

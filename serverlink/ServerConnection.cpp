@@ -74,6 +74,14 @@ bool NameHasOwner(const QDBusConnection& bus, const QString& name) {
     return reply.isValid() && reply.value();
 }
 
+QString NameOwner(const QDBusConnection& bus, const QString& name) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetNameOwner");
+    call << name;
+    const QDBusReply<QString> reply = bus.call(call, QDBus::Block, 5000);
+    return reply.isValid() ? reply.value() : QString();
+}
+
 TServerConnection::~TServerConnection() {
     Close();
 }
@@ -101,6 +109,10 @@ void TServerConnection::Release() {
         QDBusConnection::disconnectFromBus(remoteName_);
         remoteName_.clear();
     }
+}
+
+QString TServerConnection::Owner() const {
+    return bus_ ? NameOwner(*bus_, ToQString(Names().BusName)) : QString();
 }
 
 void TServerConnection::CreateSink(IServerEventHandler& handler) {

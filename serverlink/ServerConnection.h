@@ -52,6 +52,9 @@ std::string ReplyText(const QDBusMessage& reply);
 
 // Whether the name has an owner on the bus; false when the bus cannot tell.
 bool NameHasOwner(const QDBusConnection& bus, const QString& name);
+// The unique name of the name's owner; empty when it has none or the bus
+// cannot tell.
+QString NameOwner(const QDBusConnection& bus, const QString& name);
 
 class TServerConnection {
 public:
@@ -75,6 +78,8 @@ public:
     bool Attach(const QDBusConnection& bus, const QString& remoteName);
     // Drops the reference (and the sink's subscription, which rides on it).
     void Release();
+    // The unique name of the server's owner while attached; empty otherwise.
+    QString Owner() const;
 
     // A new sink for handler, replacing any held one.
     void CreateSink(IServerEventHandler& handler);

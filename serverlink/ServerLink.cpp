@@ -3,14 +3,16 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
 
-#include "serverlink/DBusValues.h"
 #include "protocol/Identifiers.h"
+#include "serverlink/DBusValues.h"
+#include "serverlink/ServerWatch.h"
 #include "system/QtText.h"
 #include "textscan/Diagnostics.h"
 #include "textscan/StartProgram.h"
@@ -28,6 +30,12 @@ const char* const Error4 =
 
 std::size_t Index(TServer server) {
     return static_cast<std::size_t>(server);
+}
+
+// The message types the program subscribes at a data server.
+std::array<std::string_view, 2> MessageTypes(TServer server) {
+    if (server == TServer::Decode) return {"$GOESTIMED", "$GOESRANDOM"};
+    return {"$TIMETAG", "$REALTIME"};
 }
 
 void NestedLoopWait(std::chrono::milliseconds time) {
@@ -56,6 +64,7 @@ QString RemoteBusAddress(const std::string& node) {
 
 TServerLink::TServerLink(IServerLinkHost& host, const IPageList& pages, TServerLinkOptions options)
     : host_(host),
+      pages_(pages),
       options_(std::move(options)),
       appId_(IID_IQXRTDCom),
       connections_{TServerConnection(TServer::Setup), TServerConnection(TServer::Decode),
@@ -64,7 +73,12 @@ TServerLink::TServerLink(IServerLinkHost& host, const IPageList& pages, TServerL
       decoder_(appId_, pages, static_cast<IAsyncSetupLookup&>(*this)),
       lookups_(std::make_unique<QObject>()),
       thread_(QThread::currentThread()),
-      random_(std::random_device{}()) {
+      random_(std::random_device{}()),
+      health_(options_.Clock),
+      watch_(std::make_unique<TServerWatch>(
+          [this](TServer server, bool hasOwner, const QString& owner) {
+              OnOwnerChanged(server, hasOwner, owner);
+          })) {
     if (!options_.StartProgram) {
         options_.StartProgram = [](const std::string& commandLine) {
             return qx::StartProgram(commandLine, ShowMode::Minimized);
@@ -110,11 +124,20 @@ void TServerLink::FileReset1Execute() {
         }
     } while (refreshQueued_);
     sequenceRunning_ = false;
+    // Servers that appeared while the sequence ran and that it did not attach.
+    for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz}) {
+        if (!appeared_[Index(server)]) continue;
+        appeared_[Index(server)] = false;
+        OnServerAppeared(server);
+    }
 }
 
 void TServerLink::RunConnectSequence() {
     host_.AddStatusMessage(RetrievingMessage);
     decoder_.ForgetTagOwners();
+    // A returned setup server waited for is read by this sequence instead.
+    ++setupPoll_;
+    setupLoaded_ = false;
     CloseRtuConnection();
     CloseZOVizConnection();
     CloseDecodeConnection();
@@ -124,6 +147,7 @@ void TServerLink::RunConnectSequence() {
     for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz})
         nodes_[Index(server)] = host_.NodeName(server);
     const std::string& setupNode = nodes_[Index(TServer::Setup)];
+    WatchServers();
 
     bool attached = false;
     if (setupNode.empty()) {
@@ -132,20 +156,34 @@ void TServerLink::RunConnectSequence() {
         attached = AttachServer(TServer::Setup, setupNode);
     }
     if (generation != setupGeneration_) return;
+    SetHealth(TServer::Setup, attached ? THealthState::Attached : THealthState::NotRunning);
     if (!attached) host_.AddStatusMessage(Error4);
 
+    // Without the setup no data server is connected; one lost stays lost.
+    auto dataServersUnused = [this] {
+        for (TServer server : {TServer::Decode, TServer::Rtu, TServer::ZOViz}) {
+            if (health_.Status(server).State != THealthState::Lost)
+                SetHealth(server, THealthState::Unused);
+        }
+    };
     bool loaded = false;
     try {
         loaded = LoadGeneralSetup();
     } catch (const std::exception& error) {
         // The setup server failed to answer: the sequence ends here.
         LogCaught(diagnostics::ServerLink, "TServerLink::LoadGeneralSetup");
+        dataServersUnused();
         host_.ShowErrorDialog(error.what());
         return;
     }
     if (generation != setupGeneration_) return;
-    if (loaded) ConnectSinks(generation);
+    if (loaded) {
+        ConnectSinks(generation);
+    } else {
+        dataServersUnused();
+    }
     if (generation != setupGeneration_) return;
+    setupLoaded_ = loaded;
 
     host_.SetCaption(setupNode.empty() ? "QX RIRovozer (local)" : "QX RIRovozer (" + setupNode + ")");
     host_.AddStatusMessage("Ready..");
@@ -177,9 +215,16 @@ void TServerLink::ConnectSinks(int generation) {
 void TServerLink::ConnectDataServer(TServer server, bool enabled, const std::string& node,
                                     std::string_view firstType, std::string_view secondType,
                                     const char* errorText) {
-    if (!enabled) return;
-    // A local data server that is not running is skipped; it is never started.
-    if (node.empty() && !ServerWindowExists(server)) return;
+    if (!enabled) {
+        SetHealth(server, THealthState::Unused);
+        return;
+    }
+    // A local data server that is not running is skipped; it is never started
+    // (the watch attaches it when it appears).
+    if (node.empty() && !ServerWindowExists(server)) {
+        SetHealth(server, THealthState::NotRunning);
+        return;
+    }
     try {
         TServerConnection& connection = Conn(server);
         connection.CreateSink(*this);
@@ -188,8 +233,10 @@ void TServerLink::ConnectDataServer(TServer server, bool enabled, const std::str
         connection.ConnectSink(nextCookie_++);
         for (std::string_view type : {firstType, secondType})
             connection.Call("RegisterMessageType", {ToQString(appId_), ToQString(type)}, options_.CallTimeoutMs);
+        SetHealth(server, THealthState::Attached);
     } catch (...) {
         LogCaught(diagnostics::ServerLink, "TServerLink::ConnectDataServer");
+        SetHealth(server, THealthState::Failed);
         host_.ShowErrorDialog(errorText);
     }
 }
@@ -213,6 +260,10 @@ void TServerLink::CloseZOVizConnection() {
 
 void TServerLink::CloseAllConnections() {
     refreshQueued_ = false;
+    // The program is ending: servers leaving now are not reported.
+    watch_->StopAll();
+    ++setupPoll_;
+    appeared_.fill(false);
     CloseRtuConnection();
     CloseZOVizConnection();
     CloseDecodeConnection();
@@ -393,9 +444,166 @@ void TServerLink::HandleServerShutdown(TServer server) {
         host_.AddStatusMessage("QX ZOViz shutdown command received");
         CloseZOVizConnection();
         break;
-    case TServer::Setup:
-        break;
+    case TServer::Setup: return;
     }
+    // It said goodbye: not running, and what it sent last is no longer current.
+    health_.ShutDown(server);
+    host_.ServerHealthChanged(server);
+    MarkPagesStale(server);
+}
+
+// ---- Health of the connections ---------------------------------------------
+
+void TServerLink::SetHealth(TServer server, THealthState state) {
+    switch (state) {
+        case THealthState::Unused: health_.SetUnused(server); break;
+        case THealthState::Attached:
+            health_.SetAttached(server);
+            owners_[Index(server)] = Conn(server).Owner();
+            break;
+        case THealthState::NotRunning: health_.SetNotRunning(server); break;
+        case THealthState::Failed: health_.SetFailed(server); break;
+        case THealthState::Lost: break;  // only the watch finds a loss
+    }
+    host_.ServerHealthChanged(server);
+}
+
+bool TServerLink::DataServerEnabled(TServer server) const {
+    const TGeneralSetup& general = retrieval_.General;
+    switch (server) {
+        case TServer::Decode: return general.DecodeEnabled;
+        case TServer::Rtu: return general.RtuEnabled;
+        case TServer::ZOViz: return general.ZOVizEnabled;
+        case TServer::Setup: break;
+    }
+    return false;
+}
+
+void TServerLink::WatchServers() {
+    for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz}) {
+        const std::string& node = nodes_[Index(server)];
+        if (node.empty()) {
+            watch_->Watch(server, options_.LocalBus);
+        } else {
+            watch_->WatchRemote(server, ToQString(node),
+                                [this, &node] { return options_.RemoteAddress(node); });
+        }
+    }
+}
+
+void TServerLink::OnOwnerChanged(TServer server, bool hasOwner, const QString& owner) {
+    try {
+        if (hasOwner) {
+            OnServerAppeared(server);
+        } else {
+            OnServerLost(server, owner);
+        }
+    } catch (...) {
+        // A watch event must not end the program.
+    }
+}
+
+void TServerLink::MarkPagesStale(TServer server) {
+    const TReadingServer fed = ReadingServerOf(server);
+    if (fed == TReadingServer::None) return;
+    const int count = pages_.PageCount();
+    for (int i = 0; i < count; ++i) {
+        try {
+            if (IReadingSink* page = pages_.Page(i)) page->ServerLost(fed);
+        } catch (...) {
+            // The next page is still told.
+        }
+    }
+}
+
+void TServerLink::OnServerLost(TServer server, const QString& owner) {
+    // An owner that left before the one attached now.
+    const QString& attached = owners_[Index(server)];
+    if (!attached.isEmpty() && owner != attached) return;
+    appeared_[Index(server)] = false;
+    if (server == TServer::Setup) ++setupPoll_;
+    if (!health_.NameLost(server)) return;
+    host_.ServerHealthChanged(server);
+    host_.AddStatusMessage(ServerGoneMessage(server));
+    MarkPagesStale(server);
+}
+
+void TServerLink::OnServerAppeared(TServer server) {
+    // The running sequence may attach it itself; what it left is looked at
+    // when it ends.
+    if (sequenceRunning_) {
+        appeared_[Index(server)] = true;
+        return;
+    }
+    if (!health_.WantsAttach(server)) return;
+    if (server == TServer::Setup) {
+        PollReturnedSetup(++setupPoll_,
+                          std::chrono::steady_clock::now() + options_.SetupLoadTimeout);
+        return;
+    }
+    // A data server alone comes back on its own; without the setup it waits
+    // for the setup server's return, whose sequence attaches it.
+    if (!setupLoaded_ || health_.Status(TServer::Setup).State != THealthState::Attached) return;
+    if (!DataServerEnabled(server)) return;
+    ReattachDataServer(server);
+}
+
+void TServerLink::ReattachDataServer(TServer server) {
+    TServerConnection& connection = Conn(server);
+    connection.Close();
+    try {
+        connection.CreateSink(*this);
+        if (!AttachServer(server, nodes_[Index(server)]))
+            throw TServerCallError("the server could not be attached");
+        connection.ConnectSink(nextCookie_++);
+        for (std::string_view type : MessageTypes(server))
+            connection.Call("RegisterMessageType", {ToQString(appId_), ToQString(type)},
+                            options_.CallTimeoutMs);
+    } catch (...) {
+        connection.Close();
+        SetHealth(server, THealthState::Failed);
+        host_.AddStatusMessage(ServerBackFailedMessage(server));
+        return;
+    }
+    SetHealth(server, THealthState::Attached);
+    host_.AddStatusMessage(ServerBackMessage(server));
+}
+
+void TServerLink::PollReturnedSetup(int poll, std::chrono::steady_clock::time_point deadline) {
+    if (poll != setupPoll_) return;
+    const std::optional<QDBusConnection> bus = watch_->Bus(TServer::Setup);
+    if (!bus) return;
+    const suite::TServerNames& names = suite::SetupServer;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        ToQString(std::string(names.BusName)), ToQString(std::string(names.ObjectPath)),
+        ToQString(std::string(names.Interface)), "QuerySetup");
+    call << QString("SetupLoad");
+    auto* pending =
+        new QDBusPendingCallWatcher(bus->asyncCall(call, options_.CallTimeoutMs), watch_.get());
+    QObject::connect(pending, &QDBusPendingCallWatcher::finished, watch_.get(),
+                     [this, poll, deadline](QDBusPendingCallWatcher* finished) {
+                         finished->deleteLater();
+                         if (poll != setupPoll_) return;
+                         std::string answer;
+                         try {
+                             const QDBusMessage reply = finished->reply();
+                             if (reply.type() == QDBusMessage::ReplyMessage)
+                                 answer = ReplyText(reply);
+                         } catch (...) {
+                             // Not an answer yet: asked again.
+                         }
+                         if (answer != "OK" && std::chrono::steady_clock::now() < deadline) {
+                             QTimer::singleShot(
+                                 options_.SetupLoadPollPause, watch_.get(),
+                                 [this, poll, deadline] { PollReturnedSetup(poll, deadline); });
+                             return;
+                         }
+                         // Loaded, or out of patience: the sequence reports what it finds.
+                         ++setupPoll_;
+                         if (!health_.WantsAttach(TServer::Setup)) return;
+                         host_.AddStatusMessage(ServerBackMessage(TServer::Setup));
+                         FileReset1Execute();
+                     });
 }
 
 // ---- List pages ------------------------------------------------------------

@@ -9,19 +9,25 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <string_view>
 
+#include "protocol/SuiteProtocol.h"
 #include "readings/ListPageServers.h"
 #include "serverlink/DataDecoder.h"
 #include "serverlink/EventDispatch.h"
 #include "serverlink/ServerConnection.h"
+#include "serverlink/ServerHealth.h"
 #include "serverlink/SetupLookup.h"
 #include "serverlink/SetupRetrieval.h"
-#include "protocol/SuiteProtocol.h"
 
 class QThread;
+
+namespace qx {
+class TServerWatch;
+}
 
 namespace qx {
 
@@ -39,6 +45,8 @@ public:
     // The computer whose server to use; empty for this computer.
     virtual std::string NodeName(suite::TServer server) const = 0;
     virtual IPickerLists& Picker() = 0;
+    // A server's health changed (Health().Status(server)).
+    virtual void ServerHealthChanged(suite::TServer /*server*/) {}
 };
 
 // The remote node's suite bus: "tcp:host=NODE,port=47011", the node escaped
@@ -62,6 +70,8 @@ struct TServerLinkOptions {
     // The owner lookups of alarm tags: no one waits for them, but a setup
     // server that does not answer should not hold alarm values long.
     int TagInfoTimeoutMs = 5000;
+    // The local time a server is reported lost at; by default the system's.
+    HealthClock Clock;
 };
 
 class TServerLink final : public IServerEventHandler,
@@ -80,6 +90,8 @@ public:
     const std::string& HomeDirectory() const { return retrieval_.HomeDirectory(); }
     const TGeneralSetup& GeneralSetup() const { return retrieval_.General; }
     const TServerConnection& Connection(suite::TServer server) const;
+    // Attached, not running, not attached or lost, for each server.
+    const TServerHealth& Health() const { return health_; }
 
     // The connect sequence: closes every connection, attaches (or starts) the
     // setup server, waits for its setup, connects the sinks of the enabled
@@ -148,7 +160,23 @@ private:
                            std::string_view firstType, std::string_view secondType, const char* errorText);
     void Wait(std::chrono::milliseconds time);
 
+    // The watch on the servers' bus names.
+    void WatchServers();
+    void OnOwnerChanged(suite::TServer server, bool hasOwner, const QString& owner);
+    void OnServerLost(suite::TServer server, const QString& owner);
+    // Tells every page that what the server sent is no longer current.
+    void MarkPagesStale(suite::TServer server);
+    void OnServerAppeared(suite::TServer server);
+    // Attaches, connects the sink and subscribes one data server again.
+    void ReattachDataServer(suite::TServer server);
+    // Asks the returned setup server for "SetupLoad" without blocking, until
+    // it answers "OK"; then runs the connect sequence.
+    void PollReturnedSetup(int poll, std::chrono::steady_clock::time_point deadline);
+    void SetHealth(suite::TServer server, THealthState state);
+    bool DataServerEnabled(suite::TServer server) const;
+
     IServerLinkHost& host_;
+    const IPageList& pages_;
     TServerLinkOptions options_;
     std::string appId_;
     std::array<TServerConnection, 4> connections_;
@@ -166,6 +194,20 @@ private:
     bool sequenceRunning_ = false;
     bool refreshQueued_ = false;
     std::array<std::string, 4> nodes_;
+
+    TServerHealth health_;
+    std::unique_ptr<TServerWatch> watch_;
+    // The last connect sequence read the setup and connected the sinks.
+    bool setupLoaded_ = false;
+    // The unique name of each server's owner when it was last attached: a
+    // change of owner reported late, after the link has attached the next
+    // owner, is recognised as old news.
+    std::array<QString, 4> owners_;
+    // Names that got an owner while a connect sequence ran, looked at after it.
+    std::array<bool, 4> appeared_{};
+    // Counts the polls of a returned setup server; a newer one, a connect
+    // sequence or the program's end makes the running one stop.
+    int setupPoll_ = 0;
 };
 
 }  // namespace qx

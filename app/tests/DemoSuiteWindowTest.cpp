@@ -12,8 +12,11 @@
 #include <QDBusServiceWatcher>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -91,6 +94,7 @@ protected:
         o.HomeDirectory = QX_HOME;
         o.Link.emplace();
         o.Link->LocalBus = *bus_;
+        o.Link->Clock = clock_;
         o.ErrorDialog = [this](const QString& text) { errors_ << text; };
         window_ = std::make_unique<TfrmQXZuz>(o);
         window_->OnConfirmShown = [](TfrmExitConfirm& d) { d.ExitResult = TfrmExitConfirm::Ok; };
@@ -113,6 +117,7 @@ protected:
     }
 
     std::unique_ptr<QDBusConnection> bus_;
+    HealthClock clock_;
     QTemporaryDir dir_;
     QStringList errors_;
     std::unique_ptr<TfrmQXZuz> window_;
@@ -204,6 +209,94 @@ TEST_F(DemoSuiteWindow, SetupShutdownAnswersAShowingConfirmation) {
     EXPECT_TRUE(QFile::exists(dir_.filePath("qx.QFG")));
     Settle();  // nothing asks again
     EXPECT_EQ(asked, 1);
+}
+
+// The status bar's server indicator through its three states, and the rows
+// of a server that went away greyed until it is back.
+TEST_F(DemoSuiteWindow, TheServerIndicatorShowsAttachedLostAndNotRunning) {
+    clock_ = [] { return EncodeDateTime({2026, 12, 10, 13, 20, 59}); };
+    TfrmQXZuz& w = Start();
+    auto* setup = Find<QLabel>(w, "lblSetupServer");
+    auto* rtu = Find<QLabel>(w, "lblRtuServer");
+    auto* zoviz = Find<QLabel>(w, "lblZOVizServer");
+    auto* bar = Find<QStatusBar>(w, "StatusBar");
+    EXPECT_TRUE(bar->isAncestorOf(rtu));
+    EXPECT_EQ(setup->text(), "Setup: attached");
+    EXPECT_EQ(rtu->text(), "Rtu: attached");
+    EXPECT_EQ(rtu->accessibleName(), "QX Rtu server: attached");
+    EXPECT_EQ(Find<QLabel>(w, "lblDecodeServer")->text(), "Decode: attached");
+    EXPECT_EQ(zoviz->text(), "ZOViz: attached");
+
+    // Pictures of the status bar in each state, one under the other.
+    const QString shot = qEnvironmentVariable("QX_SCREENSHOT");
+    std::vector<QPixmap> shots;
+    auto snap = [&] {
+        if (shot.isEmpty()) return;
+        Settle();
+        shots.push_back(bar->grab());
+    };
+    if (!shot.isEmpty()) {
+        w.resize(900, 500);
+        w.show();
+    }
+    snap();
+
+    const TListPageCore& weather = ListCore(0);
+    const QModelIndex air = dynamic_cast<TfrmListTab&>(*w.Page(0)).Model()->index(0, ColValue);
+    // The river gauge's level comes from the decode server.
+    Control("Emit", {"decode", "$GOESTIMED", "05/12/2009 10:15:00,RIVER1.LEVEL,3.55"});
+    ASSERT_TRUE(WaitFor([&] { return ListCore(1).Row(0).Value == "3.55"; }));
+    Control("SetAbsent", {"rtu", true});
+    ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: lost since 13:20:59"; })) << rtu->text().toStdString();
+    EXPECT_EQ(rtu->accessibleName(), "QX Rtu server: lost since 13:20:59");
+    EXPECT_NE(rtu->toolTip().indexOf("left the bus at 13:20:59 on 12/10/2026"), -1)
+        << rtu->toolTip().toStdString();
+    EXPECT_NE(Status().find("Error 1100: The QX Rtu server has gone away."), std::string::npos) << Status();
+    EXPECT_TRUE(weather.Row(0).Stale);
+    EXPECT_TRUE(air.data(Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(ListCore(1).Row(0).Stale);
+    if (!shot.isEmpty()) {
+        // The whole window too, with the weather station's rows greyed.
+        Find<QTabWidget>(w, "pgData")->setCurrentIndex(0);
+        Settle();
+        QString windowShot = shot;
+        windowShot.insert(windowShot.lastIndexOf('.'), "-window");
+        EXPECT_TRUE(w.grab().save(windowShot));
+    }
+
+    Control("Shutdown", {"mbrtu"});
+    ASSERT_TRUE(WaitFor([&] { return zoviz->text() == "ZOViz: not running"; })) << zoviz->text().toStdString();
+    EXPECT_FALSE(zoviz->toolTip().isEmpty());
+    snap();
+
+    Control("SetAbsent", {"rtu", false});
+    ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: attached"; }));
+    EXPECT_NE(Status().find("The QX Rtu server is back: attached and subscribed again."), std::string::npos);
+    // A new reading makes the row current again.
+    Control("Emit", {"rtu", "$REALTIME", "05/12/2009 10:15:00,WX1.AIR,21.5"});
+    ASSERT_TRUE(WaitFor([&] { return !weather.Row(0).Stale; }));
+    EXPECT_FALSE(air.data(Qt::ForegroundRole).isValid());
+    snap();
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
+
+    if (!shot.isEmpty()) {
+        int height = 0;
+        int width = 0;
+        for (const QPixmap& p : shots) {
+            height += p.height();
+            width = std::max(width, p.width());
+        }
+        QImage sheet(width, height, QImage::Format_ARGB32);
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        int y = 0;
+        for (const QPixmap& p : shots) {
+            painter.drawPixmap(0, y, p);
+            y += p.height();
+        }
+        painter.end();
+        EXPECT_TRUE(sheet.save(shot));
+    }
 }
 
 }  // namespace

@@ -116,6 +116,78 @@ TEST_F(ListPageCoreTest, DirtyRangeCoversChangedRowsOnce) {
     EXPECT_FALSE(core_.TakeDirtyRange(first, last));
 }
 
+// --- Rows of a server that went away ----------------------------------------
+
+SensorReading From(TReadingServer server, const char* sensor, const char* value) {
+    SensorReading r = Reading("ST1", sensor, value);
+    r.Server = server;
+    return r;
+}
+
+// The sensors of the rows marked stale, in row order.
+std::string StaleRows(const TListPageCore& core) {
+    std::string stale;
+    for (int i = 0; i < core.RowCount(); ++i) {
+        if (core.Row(i).Stale) stale += core.Row(i).Sensor;
+    }
+    return stale;
+}
+
+TEST_F(ListPageCoreTest, RowsLastFedByALostServerAreStaleUntilTheirNextReading) {
+    for (const char* s : {"A", "B", "C", "D", "E"}) core_.AddSensor("ST1", s);
+    core_.ShowReading(From(TReadingServer::Rtu, "A", "1"));
+    core_.ShowReading(From(TReadingServer::Decode, "B", "2"));
+    core_.ShowReading(From(TReadingServer::Decode, "C", "3"));
+    core_.ShowReading(From(TReadingServer::Rtu, "C", "4"));  // the last reading counts
+    core_.ShowReading(From(TReadingServer::None, "D", "5"));  // a test reading
+    int first = -1, last = -1;
+    core_.TakeDirtyRange(first, last);
+    EXPECT_FALSE(core_.TakeRestyledRange(first, last));
+
+    EXPECT_EQ(core_.MarkStale(TReadingServer::Rtu), 2);
+    EXPECT_EQ(StaleRows(core_), "AC");
+    EXPECT_EQ(core_.MarkStale(TReadingServer::Rtu), 0);  // already stale
+    EXPECT_EQ(core_.MarkStale(TReadingServer::None), 0);
+    EXPECT_EQ(core_.MarkStale(TReadingServer::ZOViz), 0);
+    ASSERT_TRUE(core_.TakeRestyledRange(first, last));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(last, 2);
+    // Only the style changed, not the reading's columns.
+    EXPECT_FALSE(core_.TakeDirtyRange(first, last));
+
+    // An alarm value is no new reading; the next reading is, from any server.
+    core_.ShowSecondaryReading(From(TReadingServer::Rtu, "A", "HI"));
+    EXPECT_EQ(StaleRows(core_), "AC");
+    core_.ShowReading(From(TReadingServer::Decode, "C", "6"));
+    EXPECT_EQ(StaleRows(core_), "A");
+    ASSERT_TRUE(core_.TakeRestyledRange(first, last));
+    EXPECT_EQ(first, 2);
+    EXPECT_EQ(last, 2);
+    EXPECT_EQ(core_.MarkStale(TReadingServer::Decode), 2);
+    EXPECT_EQ(StaleRows(core_), "ABC");
+}
+
+TEST_F(ListPageCoreTest, APausedRowTakesTheStaleMarkOfWhatItHeld) {
+    for (const char* s : {"A", "B", "C"}) core_.AddSensor("ST1", s);
+    for (const char* s : {"A", "B", "C"}) core_.ShowReading(From(TReadingServer::Rtu, s, "1"));
+    core_.TogglePause();
+    core_.ShowReading(From(TReadingServer::Rtu, "A", "2"));  // held before the loss
+    core_.MarkStale(TReadingServer::Rtu);
+    core_.ShowReading(From(TReadingServer::Rtu, "B", "3"));  // held after the server returned
+    // What the paused page shows is all from before the loss.
+    EXPECT_EQ(StaleRows(core_), "ABC");
+    int first = -1, last = -1;
+    core_.TakeRestyledRange(first, last);
+
+    core_.TogglePause();
+    EXPECT_EQ(StaleRows(core_), "AC");
+    EXPECT_EQ(core_.Row(0).Value, "2");
+    EXPECT_EQ(core_.Row(1).Value, "3");
+    ASSERT_TRUE(core_.TakeRestyledRange(first, last));
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(last, 1);
+}
+
 TEST_F(ListPageCoreTest, SortsPerColumnAndAlternatesDirection) {
     struct RowData {
         const char* station;
@@ -264,6 +336,20 @@ TEST(ListPageLoad, AsksEachStationOncePerLoad) {
                                  "reading ST1.B=2 ?", "reading ST1.A=1 ?", "alarm ST1.A=HI ?"}));
     LoadListPageKeys(page, &servers, {"ST1,B"});  // a new load asks again
     EXPECT_EQ(servers.requests.size(), 3u);
+}
+
+TEST(ListPageLoad, AFetchedValueGoesStaleWithTheServerThatAnswered) {
+    for (const bool rtu : {true, false}) {
+        FakeServers servers;
+        servers.rtuConnected = rtu;
+        servers.answers["ST1.$REALTIME"] = "05/12/2009 10:15:00,ST1.AIR,12.5";
+        CorePage page;
+        LoadListPageKeys(page, &servers, {"ST1,AIR"});
+        const TReadingServer answered = rtu ? TReadingServer::Rtu : TReadingServer::Decode;
+        const TReadingServer other = rtu ? TReadingServer::Decode : TReadingServer::Rtu;
+        EXPECT_EQ(page.core.MarkStale(other), 0) << rtu;
+        EXPECT_EQ(page.core.MarkStale(answered), 1) << rtu;
+    }
 }
 
 TEST(ListPageLoad, AFailedFetchLeavesTheRowEmptyAndGoesOn) {

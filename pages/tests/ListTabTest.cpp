@@ -196,6 +196,40 @@ TEST_F(ListTabTest, ReadingsRepaintOncePerFrame) {
     EXPECT_EQ(page_.Model()->index(5, ColValue).data().toString(), "held");
 }
 
+TEST_F(ListTabTest, RowsOfALostServerAreGreyedWithATipUntilTheirNextReading) {
+    for (const char* s : {"A", "B"}) {
+        page_.AddSensor("ST1", s);
+        SensorReading r = Reading("ST1", s, "1");
+        r.Server = *s == 'A' ? TReadingServer::Rtu : TReadingServer::Decode;
+        page_.ShowReading(r);
+    }
+    page_.Model()->FlushChanges();
+    const QModelIndex a = page_.Model()->index(0, ColStationID);
+    const QModelIndex b = page_.Model()->index(1, ColValue);
+    EXPECT_FALSE(a.data(Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(a.data(Qt::ToolTipRole).isValid());
+
+    QSignalSpy changed(page_.Model(), &QAbstractItemModel::dataChanged);
+    page_.ServerLost(TReadingServer::Rtu);
+    ASSERT_TRUE(changed.wait(1000));
+    // The whole row is redrawn in its new colour.
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].toModelIndex(), page_.Model()->index(0, 0));
+    EXPECT_EQ(changed[0][1].toModelIndex(), page_.Model()->index(0, ListColumnCount - 1));
+    EXPECT_TRUE(changed[0][2].value<QList<int>>().contains(Qt::ForegroundRole));
+    EXPECT_EQ(a.data(Qt::ForegroundRole).value<QBrush>().color(),
+              QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    EXPECT_EQ(a.data(Qt::ToolTipRole).toString(),
+              "Stale: the QX Rtu server that sent this reading has gone away");
+    EXPECT_EQ(a.data().toString(), "ST1");  // the values stay readable
+    EXPECT_FALSE(b.data(Qt::ForegroundRole).isValid());
+
+    page_.ShowReading(Reading("ST1", "A", "2"));
+    page_.Model()->FlushChanges();
+    EXPECT_FALSE(a.data(Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(a.data(Qt::ToolTipRole).isValid());
+}
+
 TEST_F(ListTabTest, SavesTabSeparatedLinesAndReportsFailures) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

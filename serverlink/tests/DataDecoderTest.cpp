@@ -155,6 +155,32 @@ TEST_F(Decoder, MessagesTable) {
     }
 }
 
+// Records which server each reading came from.
+class ServerPage : public IReadingSink {
+public:
+    void ShowReading(const SensorReading& r) override { servers.push_back(r.Server); }
+    void ShowSecondaryReading(const SensorReading& r) override { servers.push_back(r.Server); }
+    std::vector<TReadingServer> servers;
+};
+
+TEST_F(Decoder, EveryReadingKnowsTheDataServerWhoseIdentifierItCameWith) {
+    auto page = std::make_unique<ServerPage>();
+    ServerPage& seen = *page;
+    pages.pages.clear();
+    pages.pages.push_back(std::move(page));
+    const struct {
+        std::string_view sender;
+        TReadingServer server;
+    } cases[] = {{IID_IQXDecodeCom, TReadingServer::Decode},
+                 {IID_IQXRtuDataCOM, TReadingServer::Rtu},
+                 {IID_IQXMBRTUDataCOM, TReadingServer::ZOViz}};
+    for (const auto& c : cases) {
+        seen.servers.clear();
+        Decode(c.sender, "$REALTIME", "05/12/2009 10:15:00,A.B,1,A.B:2,HI,A.C,2");
+        EXPECT_EQ(seen.servers, std::vector<TReadingServer>(3, c.server)) << c.sender;
+    }
+}
+
 TEST_F(Decoder, EmbeddedNulIsSteppedOver) {
     const std::string text("05/12/2009 10:15:00,A.B,1,\0C.D,2", 32);
     EXPECT_EQ(First(Decode(IID_IQXRtuDataCOM, "$REALTIME", text)),

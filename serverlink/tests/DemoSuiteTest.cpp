@@ -231,6 +231,51 @@ TEST_F(DemoSuiteTest, ASuiteKilledMidStreamLeavesTheLinkWorkingAndALaterRefreshA
     EXPECT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
 }
 
+TEST_F(DemoSuiteTest, AKilledSuiteIsReportedAndItsReadingsResumeWithoutARefreshWhenItRestarts) {
+    options.HomeDirectory = QDir(dir.path()).absolutePath().toStdString() + "/";  // nothing to start here
+    StartSuite();
+    Link().FileReset1Execute();
+    ASSERT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
+    host.messages.clear();
+    suiteProcess.kill();  // SIGKILL: no shutdown event, the names just go
+    ASSERT_TRUE(suiteProcess.waitForFinished(3000));
+    const TServer all[] = {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz};
+    ASSERT_TRUE(WaitFor([&] {
+        return std::all_of(std::begin(all), std::end(all),
+                           [&](TServer s) { return host.Count(ServerGoneMessage(s)) == 1; });
+    }));
+    for (TServer server : all) EXPECT_EQ(Link().Health().Status(server).State, THealthState::Lost);
+    for (const char* title : {"QX Decode", "QX Rtu", "QX ZOViz"})
+        EXPECT_TRUE(page().Has(std::string("stale ") + title)) << title;
+
+    host.messages.clear();
+    page().log.clear();
+    StartSuite();
+    EXPECT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
+    EXPECT_TRUE(Arrives("RIVER1.LEVEL=3.40 $GOESTIMED"));
+    EXPECT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
+    ASSERT_TRUE(WaitFor([&] { return host.Count("Ready..") == 1; }));
+    EXPECT_EQ(host.messages, (Strings{ServerBackMessage(TServer::Setup), Retrieving, "Ready.."}));
+    for (TServer server : all) EXPECT_EQ(Link().Health().Status(server).State, THealthState::Attached);
+    EXPECT_TRUE(host.dialogs.empty());
+}
+
+TEST_F(DemoSuiteTest, ADataServerTakenOffTheBusComesBackByItself) {
+    StartSuite();
+    Link().FileReset1Execute();
+    ASSERT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
+    ASSERT_EQ(Control("SetAbsent", {"mbrtu", true}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitFor([&] { return host.Count(ServerGoneMessage(TServer::ZOViz)) == 1; }));
+    EXPECT_TRUE(page().Has("stale QX ZOViz"));
+    page().log.clear();
+    EXPECT_TRUE(NothingArrives("PUMP1.RPM="));
+    ASSERT_EQ(Control("SetAbsent", {"mbrtu", false}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_TRUE(WaitFor([&] { return host.Count(ServerBackMessage(TServer::ZOViz)) == 1; }));
+    // The suite generates for registered types only: the readings prove the new subscription.
+    EXPECT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
+    EXPECT_EQ(host.Count(ServerGoneMessage(TServer::Rtu)), 0);
+}
+
 TEST_F(DemoSuiteTest, ASetupShutdownEventAsksTheHostToEnd) {
     StartSuite();
     Link().FileReset1Execute();

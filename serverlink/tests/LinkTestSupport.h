@@ -33,6 +33,9 @@ public:
     }
     std::string NodeName(suite::TServer server) const override { return nodes[static_cast<std::size_t>(server)]; }
     IPickerLists& Picker() override { return picker; }
+    void ServerHealthChanged(suite::TServer server) override {
+        ++healthChanges[static_cast<std::size_t>(server)];
+    }
 
     int Count(const std::string& message) const {
         return static_cast<int>(std::count(messages.begin(), messages.end(), message));
@@ -43,13 +46,14 @@ public:
     std::string caption;
     int shutdowns = 0;
     std::array<std::string, 4> nodes;
+    std::array<int, 4> healthChanges{};
     FakePicker picker;
     std::function<void(const std::string&)> onDialog;
     std::function<void()> onShutdown;
 };
 
 // Logs "station.sensor=value source" for readings, with "alarm " in front
-// for secondary ones.
+// for secondary ones, and "stale QX Rtu" when a server's readings go stale.
 class LogPage : public IReadingSink {
 public:
     void ShowReading(const SensorReading& r) override {
@@ -57,6 +61,9 @@ public:
     }
     void ShowSecondaryReading(const SensorReading& r) override {
         log.push_back("alarm " + r.Station + "." + r.Sensor + "=" + r.Value + " " + r.Source);
+    }
+    void ServerLost(TReadingServer server) override {
+        log.push_back(std::string("stale ") + ReadingServerTitle(server));
     }
     bool Has(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
     Strings log;

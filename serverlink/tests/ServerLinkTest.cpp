@@ -513,6 +513,202 @@ TEST_F(ServerLinkTest, ARemoteSetupNodeIsAttachedWithoutLookingForTheLocalServer
     EXPECT_FALSE(Link().Connection(TServer::Setup).Attached());
 }
 
+// --- Health of the connections ---------------------------------------------
+
+const TDateTime LostAt = EncodeDateTime({2026, 12, 10, 13, 20, 59});
+
+class ServerHealthLinkTest : public ServerLinkTest {
+protected:
+    void SetUp() override {
+        ServerLinkTest::SetUp();
+        options.Clock = [] { return LostAt; };
+    }
+    THealthState State(TServer server) { return Link().Health().Status(server).State; }
+    bool Said(const std::string& message) {
+        return WaitFor([&] { return host.Count(message) > 0; });
+    }
+    // Everything the bus sent before now has been handled: the watch's
+    // owner changes come from the bus itself.
+    void FlushBus() {
+        ASSERT_TRUE(qx::Flush(QDBusConnection::sessionBus(), "org.freedesktop.DBus"));
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(ServerHealthLinkTest, AKilledSuiteIsReportedOncePerServerAndTheirReadingsGoStale) {
+    Connect();
+    for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz})
+        EXPECT_EQ(State(server), THealthState::Attached);
+    EXPECT_GT(host.healthChanges[static_cast<std::size_t>(TServer::Rtu)], 0);
+    host.messages.clear();
+    fake.Kill();
+    ASSERT_TRUE(Said(ServerGoneMessage(TServer::ZOViz)));
+    FlushBus();
+    for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz}) {
+        EXPECT_EQ(host.Count(ServerGoneMessage(server)), 1) << ServerTitle(server);
+        EXPECT_EQ(State(server), THealthState::Lost);
+        EXPECT_EQ(Link().Health().Status(server).Since, LostAt);
+    }
+    EXPECT_EQ(host.messages.size(), 4u);
+    for (const char* title : {"QX Decode", "QX Rtu", "QX ZOViz"})
+        EXPECT_TRUE(page().Has(std::string("stale ") + title)) << title;
+    EXPECT_TRUE(host.dialogs.empty());
+
+    // A Refresh without the suite keeps the time of the loss.
+    Link().FileReset1Execute();
+    EXPECT_EQ(host.Count(Error4), 1);
+    EXPECT_EQ(State(TServer::Setup), THealthState::Lost);
+    EXPECT_EQ(State(TServer::Rtu), THealthState::Lost);
+}
+
+TEST_F(ServerHealthLinkTest, ADataServerThatReturnsIsAttachedAndSubscribedAgainByItself) {
+    Connect();
+    ASSERT_TRUE(fake.SetPresent(TServer::Rtu, false));
+    ASSERT_TRUE(Said(ServerGoneMessage(TServer::Rtu)));
+    EXPECT_TRUE(page().Has("stale QX Rtu"));
+    EXPECT_EQ(State(TServer::Decode), THealthState::Attached);
+    host.messages.clear();
+    fake.ClearCalls();
+
+    ASSERT_TRUE(fake.SetPresent(TServer::Rtu, true));
+    ASSERT_TRUE(Said(ServerBackMessage(TServer::Rtu)));
+    EXPECT_EQ(host.messages, Strings{ServerBackMessage(TServer::Rtu)});  // no full Refresh
+    EXPECT_EQ(State(TServer::Rtu), THealthState::Attached);
+    EXPECT_EQ(fake.Calls(TServer::Rtu), (QStringList{"RegisterMessageType(" + App + ",$TIMETAG)",
+                                                     "RegisterMessageType(" + App + ",$REALTIME)"}));
+    EXPECT_TRUE(fake.Calls(TServer::Setup).isEmpty());
+    fake.Emit(TServer::Rtu, 1, Data(RtuId, "ST1.AIR,8"));
+    ASSERT_TRUE(WaitFor([&] { return page().Has("ST1.AIR=8 $REALTIME"); }));
+
+    // One that comes back but refuses the subscription says so, without a box.
+    fake.Fail(TServer::Rtu, "RegisterMessageType");
+    ASSERT_TRUE(fake.SetPresent(TServer::Rtu, false));
+    ASSERT_TRUE(fake.SetPresent(TServer::Rtu, true));
+    ASSERT_TRUE(Said(ServerBackFailedMessage(TServer::Rtu)));
+    EXPECT_EQ(State(TServer::Rtu), THealthState::Failed);
+    EXPECT_FALSE(Link().Connection(TServer::Rtu).Attached());
+    EXPECT_TRUE(host.dialogs.empty());
+}
+
+TEST_F(ServerHealthLinkTest, AReturnedSetupServerRunsTheConnectSequenceOnceItHasLoaded) {
+    Connect();
+    fake.Kill();
+    ASSERT_TRUE(Said(ServerGoneMessage(TServer::Setup)));
+    host.messages.clear();
+    fake.SetSetupLoadAnswers({"LOADING", "LOADING", "LOADING", "OK"});
+    ASSERT_TRUE(fake.Start());
+    ASSERT_TRUE(WaitFor([&] { return host.Count("Ready..") == 1; }));
+    // The data servers came back with it and are attached by the sequence.
+    EXPECT_EQ(host.messages, (Strings{ServerBackMessage(TServer::Setup), Retrieving, "Ready.."}));
+    EXPECT_GE(fake.CallCount(TServer::Setup, "QuerySetup"), 4);
+    for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz})
+        EXPECT_EQ(State(server), THealthState::Attached) << ServerTitle(server);
+    EXPECT_EQ(fake.CallCount(TServer::Rtu, "RegisterMessageType"), 4);
+    fake.Emit(TServer::ZOViz, 1, Data(ZOVizId, "PUMP.RPM,7"));
+    ASSERT_TRUE(WaitFor([&] { return page().Has("PUMP.RPM=7 $REALTIME"); }));
+    EXPECT_TRUE(host.dialogs.empty());
+}
+
+TEST_F(ServerHealthLinkTest, ASetupServerThatLeavesAgainWhileLoadingIsReadOnceWhenItReturns) {
+    Connect();
+    fake.Kill();
+    ASSERT_TRUE(Said(ServerGoneMessage(TServer::Setup)));
+    fake.SetSetupLoadAnswers({"LOADING"});
+    ASSERT_TRUE(fake.Start());
+    ASSERT_TRUE(WaitFor([&] { return fake.CallCount(TServer::Setup, "QuerySetup") >= 2; }));
+    fake.Kill();
+    FlushBus();
+    fake.SetSetupLoadAnswers({"OK"});
+    ASSERT_TRUE(fake.Start());
+    ASSERT_TRUE(WaitFor([&] { return host.Count("Ready..") == 2; }));
+    EXPECT_EQ(host.Count(ServerBackMessage(TServer::Setup)), 1);
+    FlushBus();
+    EXPECT_EQ(host.Count(Retrieving), 2);
+}
+
+TEST_F(ServerHealthLinkTest, ALocalDataServerAbsentAtConnectIsShownAndAttachedWhenItAppears) {
+    fake.SetPresent(TServer::ZOViz, false);
+    Connect();
+    EXPECT_EQ(host.messages, (Strings{Retrieving, "Ready.."}));
+    EXPECT_EQ(State(TServer::ZOViz), THealthState::NotRunning);
+    EXPECT_TRUE(fake.Calls(TServer::ZOViz).isEmpty());
+
+    ASSERT_TRUE(fake.SetPresent(TServer::ZOViz, true));
+    ASSERT_TRUE(Said(ServerBackMessage(TServer::ZOViz)));
+    EXPECT_EQ(State(TServer::ZOViz), THealthState::Attached);
+    EXPECT_EQ(fake.CallCount(TServer::ZOViz, "RegisterMessageType"), 2);
+
+    // A disabled server is left alone, whatever its name does.
+    fake.SetGeneralSetup(TFakeSuite::GeneralSetup(true, false, true));
+    Link().FileReset1Execute();
+    EXPECT_EQ(State(TServer::Decode), THealthState::Unused);
+    host.messages.clear();
+    fake.ClearCalls();
+    ASSERT_TRUE(fake.SetPresent(TServer::Decode, false));
+    ASSERT_TRUE(fake.SetPresent(TServer::Decode, true));
+    FlushBus();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(fake.Calls(TServer::Decode).isEmpty());
+}
+
+TEST_F(ServerHealthLinkTest, AShutdownEventIsNoLossItsReadingsGoStaleAndItComesBackByItself) {
+    Connect();
+    fake.Emit(TServer::Rtu, 2, {});
+    ASSERT_TRUE(Said("QX Rtu shutdown command received"));
+    EXPECT_EQ(State(TServer::Rtu), THealthState::NotRunning);
+    EXPECT_TRUE(page().Has("stale QX Rtu"));
+    ASSERT_TRUE(fake.SetPresent(TServer::Rtu, false));  // its name goes after the event
+    FlushBus();
+    EXPECT_EQ(host.Count(ServerGoneMessage(TServer::Rtu)), 0);
+
+    ASSERT_TRUE(fake.SetPresent(TServer::Rtu, true));
+    ASSERT_TRUE(Said(ServerBackMessage(TServer::Rtu)));
+    EXPECT_TRUE(Link().Connection(TServer::Rtu).Attached());
+}
+
+TEST_F(ServerHealthLinkTest, ServersLeavingAfterTheProgramClosedItsConnectionsAreNotReported) {
+    Connect();
+    Link().CloseAllConnections();
+    fake.Kill();
+    FlushBus();
+    EXPECT_EQ(host.Count(ServerGoneMessage(TServer::Setup)), 0);
+    EXPECT_EQ(host.Count(ServerGoneMessage(TServer::Rtu)), 0);
+    ASSERT_TRUE(fake.Start());
+    FlushBus();
+    EXPECT_EQ(host.Count(Retrieving), 1);
+}
+
+TEST_F(ServerHealthLinkTest, ServersOnARemoteNodeAreWatchedOnTheNodesBus) {
+    TPrivateBus node(TPrivateBus::TKind::Tcp);
+    ASSERT_TRUE(node.Start()) << node.Error().toStdString();
+    TFakeSuite remote(node.Address());
+    remote.SetQueryAnswer("General,Stations", "ST1");
+    host.nodes = {"NODE1", "NODE1", "NODE1", "NODE1"};
+    int addressed = 0;
+    options.RemoteAddress = [&](const std::string&) {
+        ++addressed;
+        return node.Address();
+    };
+    ASSERT_TRUE(remote.Start());
+    ASSERT_TRUE(fake.Start());  // the local bus has servers too: they are not the ones watched
+    Link().FileReset1Execute();
+    EXPECT_EQ(State(TServer::Rtu), THealthState::Attached);
+    const int perSequence = addressed;
+    Link().FileReset1Execute();
+    // The watch's connection to the node is opened once.
+    EXPECT_EQ(addressed, 2 * perSequence - 1);
+
+    ASSERT_TRUE(fake.SetPresent(TServer::Rtu, false));
+    FlushBus();
+    EXPECT_EQ(host.Count(ServerGoneMessage(TServer::Rtu)), 0);
+    ASSERT_TRUE(remote.SetPresent(TServer::Rtu, false));
+    ASSERT_TRUE(Said(ServerGoneMessage(TServer::Rtu)));
+    ASSERT_TRUE(remote.SetPresent(TServer::Rtu, true));
+    ASSERT_TRUE(Said(ServerBackMessage(TServer::Rtu)));
+    EXPECT_GE(remote.CallCount(TServer::Rtu, "RegisterMessageType"), 6);
+    link.reset();
+}
+
 TEST(RemoteBusAddress, TheNodeIsEscapedIntoTheSuitePortAddress) {
     EXPECT_EQ(RemoteBusAddress("qx-node.example.com"), "tcp:host=qx-node.example.com,port=47011");
     EXPECT_EQ(RemoteBusAddress("a,port=1;unix:path=/x"), "tcp:host=a%2cport%3d1%3bunix%3apath%3d/x,port=47011");
