@@ -147,6 +147,10 @@ void TFakeSuite::EmitRaw(TServer server, const QVariantList& signalArguments) {
     bus_->send(signal);
 }
 
+void TFakeSuite::EmitMessage(TServer, const QDBusMessage& message) {
+    if (bus_) bus_->send(message);
+}
+
 QDBusMessage TFakeSuite::Answer(TServer server, const QDBusMessage& call) {
     QMutexLocker lock(&mutex_);
     const std::size_t i = Index(server);

@@ -54,6 +54,8 @@ public:
     void Emit(suite::TServer server, int dispatchId, const QVariantList& arguments);
     // An "Event" signal with any arguments at all.
     void EmitRaw(suite::TServer server, const QVariantList& signalArguments);
+    // Sends any message from the fake's connection, as the server's owner.
+    void EmitMessage(suite::TServer server, const QDBusMessage& message);
 
     // Reply to one call; used by the server objects.
     QDBusMessage Answer(suite::TServer server, const QDBusMessage& call);

@@ -3,6 +3,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDir>
@@ -511,6 +512,58 @@ TEST_F(ServerLinkTest, ARemoteSetupNodeIsAttachedWithoutLookingForTheLocalServer
     EXPECT_TRUE(host.dialogs.empty());
     EXPECT_EQ(host.caption, "QX RIRovozer (FARAWAY)");
     EXPECT_FALSE(Link().Connection(TServer::Setup).Attached());
+}
+
+TEST_F(ServerLinkTest, AnUnreachableRemoteDataNodeGivesItsServersErrorBox) {
+    host.nodes[static_cast<std::size_t>(TServer::Rtu)] = "NOWHERE";
+    options.RemoteAddress = [](const std::string&) {
+        return QString("tcp:host=127.0.0.1,port=1");  // refused at once
+    };
+    Connect();
+    EXPECT_EQ(host.dialogs, Strings{"Error 1001: Unable to connect to QX Rtu Interface"});
+    EXPECT_FALSE(Link().Connection(TServer::Rtu).Attached());
+    EXPECT_TRUE(Link().Connection(TServer::Decode).HasSink());
+    EXPECT_EQ(host.messages.back(), "Ready..");
+}
+
+TEST_F(ServerLinkTest, AShutdownEventEndsTheProgramWhoeverSendsIt) {
+    Connect();
+    fake.Emit(TServer::Setup, 3, {App});  // the program's own identifier
+    ASSERT_TRUE(WaitFor([&] { return host.shutdowns == 1; }));
+    EXPECT_EQ(host.messages.back(), "Shutdown command received");
+}
+
+// Only the server's own events count: the signal from the owner of the
+// server's name, on the server's object and event interface.
+TEST_F(ServerLinkTest, EventsFromAnotherConnectionPathOrInterfaceAreIgnored) {
+    Connect();
+    const suite::TServerNames& rtu = suite::RtuServer;
+    auto event = [](const QString& path, const QString& interface, const char* sensor) {
+        QDBusMessage signal = QDBusMessage::createSignal(path, interface, "Event");
+        signal.setArguments({1, QVariant::fromValue(Data(RtuId, QString(sensor) + ",1"))});
+        return signal;
+    };
+    QDBusConnection intruder =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, "intruder");
+    ASSERT_TRUE(intruder.isConnected());
+    intruder.send(event(ToQString(rtu.ObjectPath), ToQString(rtu.EventInterface), "ST1.INTRUDER"));
+    ASSERT_TRUE(intruder.interface()->isServiceRegistered(ToQString(rtu.BusName)).value());
+    QDBusConnection::disconnectFromBus("intruder");
+    fake.EmitMessage(TServer::Rtu, event("/Elsewhere", ToQString(rtu.EventInterface), "ST1.PATH"));
+    fake.EmitMessage(TServer::Rtu, event(ToQString(rtu.ObjectPath), "QXRtu.Other", "ST1.IFACE"));
+    Flush();
+    for (const char* line : {"ST1.INTRUDER=1", "ST1.PATH=1", "ST1.IFACE=1"})
+        EXPECT_FALSE(page().Has(std::string(line) + " $REALTIME")) << line;
+}
+
+TEST_F(ServerLinkTest, AFailedSetupLoadOnALaterRefreshKeepsTheGeneralSetup) {
+    Connect();
+    ASSERT_EQ(Link().GeneralSetup().LogDirectory, "/var/qx/LOG/");
+    fake.Fail(TServer::Setup, "QuerySetup");
+    Link().FileReset1Execute();
+    ASSERT_EQ(host.dialogs.size(), 1u);
+    EXPECT_TRUE(Link().GeneralSetup().RtuEnabled);
+    EXPECT_EQ(Link().GeneralSetup().LogDirectory, "/var/qx/LOG/");
 }
 
 // --- Health of the connections ---------------------------------------------
