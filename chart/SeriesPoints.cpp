@@ -48,7 +48,17 @@ void TSeriesPoints::DeleteFront(std::size_t n) {
 }
 
 std::size_t TSeriesPoints::TrimBefore(double x) {
-    const std::size_t n = LowerBound(x);
+    // Usually few points leave: search from the front outwards.
+    const double* t = times_.data() + head_;
+    const std::size_t count = Count();
+    std::size_t lo = 0;
+    std::size_t hi = 1;
+    while (hi <= count && t[hi - 1] < x) {
+        lo = hi;
+        hi *= 2;
+    }
+    const std::size_t n =
+        static_cast<std::size_t>(std::lower_bound(t + lo, t + std::min(hi, count), x) - t);
     DeleteFront(n);
     return n;
 }
@@ -149,9 +159,9 @@ void TSeriesPoints::QueryLevel(std::size_t level, std::size_t from, std::size_t 
 
 void TSeriesPoints::SummaryAppend(std::size_t abs, double y) {
     if (levels_.empty()) levels_.emplace_back();
-    std::size_t span = kBlock;
+    unsigned shift = kBlockShift;
     for (std::vector<TBlock>& entries : levels_) {
-        const std::size_t j = abs / span;
+        const std::size_t j = abs >> shift;
         if (j == entries.size()) {
             entries.push_back({y, y});
         } else {
@@ -159,7 +169,7 @@ void TSeriesPoints::SummaryAppend(std::size_t abs, double y) {
             e.min = std::min(e.min, y);
             e.max = std::max(e.max, y);
         }
-        span *= kFan;
+        shift += kFanShift;
     }
     // A new top level once the top has two entries.
     if (levels_.back().size() > 1) RebuildUpperLevels(levels_.size(), 0);

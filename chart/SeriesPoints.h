@@ -22,6 +22,8 @@ class TSeriesPoints {
 public:
     static constexpr std::size_t kBlock = 64;  // points per summary block
     static constexpr std::size_t kFan = 8;     // entries of one level per entry above
+    static constexpr unsigned kBlockShift = 6;
+    static constexpr unsigned kFanShift = 3;
 
     std::size_t Count() const { return times_.size() - head_; }
     bool Empty() const { return Count() == 0; }
