@@ -189,25 +189,36 @@ public slots:
 
 namespace {
 
-void BusPage_subject(benchmark::State& state) {
+// The program's server link to the demo suite on the private bus, after its
+// connect sequence; null (the run skipped) when it did not connect.
+std::unique_ptr<TServerLink> ConnectedLink(benchmark::State& state, IServerLinkHost& host,
+                                           const IPageList& pages) {
     EnsureBenchApplication();
     SuiteOnPrivateBus* suite = SuiteOnPrivateBus::Get();
     if (!suite) {
         state.SkipWithError("no private bus or demo suite");
-        return;
+        return nullptr;
     }
-    ScopedRegional regional('/', ':');
-    QuietHost host;
-    BenchPages pages;
     TServerLinkOptions options;
     options.LocalBus = suite->Bus();
     options.HomeDirectory = QX_HOME;
-    TServerLink link(host, pages, options);
-    link.FileReset1Execute();
-    if (!link.Connection(suite::TServer::Rtu).HasSink()) {
+    auto link = std::make_unique<TServerLink>(host, pages, options);
+    link->FileReset1Execute();
+    if (!link->Connection(suite::TServer::Rtu).HasSink()) {
         state.SkipWithError("the link did not connect to the RTU server");
-        return;
+        return nullptr;
     }
+    return link;
+}
+
+void BusPage_subject(benchmark::State& state) {
+    ScopedRegional regional('/', ':');
+    QuietHost host;
+    BenchPages pages;
+    const std::unique_ptr<TServerLink> connected = ConnectedLink(state, host, pages);
+    if (!connected) return;
+    TServerLink& link = *connected;
+    SuiteOnPrivateBus* suite = SuiteOnPrivateBus::Get();
     const QString text = BurstText();
     long long readings = 0;
     for (auto _ : state) {
@@ -265,24 +276,12 @@ void BusPage_baseline(benchmark::State& state) {
 // values from the demo suite's servers as the program does at start. The
 // rows name the demo suite's stations, so every fetch gets a real answer.
 void LoadWorkspace(benchmark::State& state, int rowsPerPage) {
-    EnsureBenchApplication();
-    SuiteOnPrivateBus* suite = SuiteOnPrivateBus::Get();
-    if (!suite) {
-        state.SkipWithError("no private bus or demo suite");
-        return;
-    }
     ScopedRegional regional('/', ':');
     QuietHost host;
     TPageVector none;
-    TServerLinkOptions options;
-    options.LocalBus = suite->Bus();
-    options.HomeDirectory = QX_HOME;
-    TServerLink link(host, none, options);
-    link.FileReset1Execute();
-    if (!link.Connection(suite::TServer::Rtu).Attached()) {
-        state.SkipWithError("the link did not attach the RTU server");
-        return;
-    }
+    const std::unique_ptr<TServerLink> connected = ConnectedLink(state, host, none);
+    if (!connected) return;
+    TServerLink& link = *connected;
     constexpr int kPages = 16;
     const char* const stations[] = {"WX1", "RIVER1", "PUMP1"};
     TMemIniFile ini;
