@@ -3,6 +3,7 @@
 // the suite's servers and decides when the program may end.
 #pragma once
 
+#include <QDBusConnection>
 #include <QEvent>
 #include <QMainWindow>
 #include <QStringList>
@@ -13,10 +14,16 @@
 #include "serverlink/ServerLink.h"
 #include "workspace/MemIniFile.h"
 
+class QMessageBox;
 class QSplitter;
 class QTabWidget;
 
 namespace qx {
+
+namespace services {
+class TAutomationServer;
+class TDesktopService;
+}  // namespace services
 
 class IListPageServers;
 class THelpWindow;
@@ -39,6 +46,11 @@ struct TStartOptions {
     std::optional<TServerLinkOptions> Link;
     // Shows errors instead of a message box (tests); also used during start.
     std::function<void(const QString&)> ErrorDialog;
+    // The bus the window holds the desktop service QXZev.Service on while
+    // it exists; without one it offers none.
+    std::optional<QDBusConnection> ServiceBus;
+    // The automation server, asked at close whether clients hold objects.
+    services::TAutomationServer* Automation = nullptr;
 };
 
 // Posted to the window to restore it and bring it to the front.
@@ -64,6 +76,9 @@ public:
 
     bool ShutdownRequested = false;
     bool ConfirmInProgress = false;
+    // Closing does not ask about automation objects clients still hold
+    // (the session is ending).
+    bool EndWithoutServerWarning = false;
 
     // The computers running the setup, RTU, Modbus RTU and decode servers;
     // empty = this computer.
@@ -86,6 +101,9 @@ public:
     // Shows an error to the operator; by default a message box. Tests
     // observe errors here without a modal box.
     std::function<void(const QString&)> ErrorDialog;
+    // Runs the question about automation objects still held at close and
+    // answers the button; by default modally. Tests answer it here.
+    std::function<int(QMessageBox&)> RunServerWarning;
     // One tick of the test readings; the server link fills it in.
     std::function<void()> OnTestTick;
 
@@ -97,6 +115,11 @@ public:
 
     // Runs the exit confirmation: false refuses the close.
     bool ConfirmExit();
+    // Asks whether to end while clients hold automation objects: false
+    // keeps the program running.
+    bool ConfirmServerExit();
+    // The desktop service, or null without a service bus.
+    services::TDesktopService* DesktopService() const { return desktop_.get(); }
 
     void AddStatusMessage(const std::string& Message) override;
     void ShowErrorDialog(const QString& text);
@@ -151,6 +174,7 @@ private:
     IListPageServers* ListPageServers = nullptr;
     THelpWindow* help_ = nullptr;
     std::unique_ptr<TServerLink> link_;
+    std::unique_ptr<services::TDesktopService> desktop_;
     bool centred_ = false;
     // The workspace file exists but could not be read: it is not written
     // over, so nothing in it is lost.
