@@ -17,6 +17,7 @@
 #include <sys/types.h>
 #include <csignal>
 
+#include "services/tests/ClientProcess.h"
 #include "testsupport/PrivateBus.h"
 
 namespace qx {
@@ -146,6 +147,30 @@ TEST_F(ProgramServices, TheBusStartsTheProgramFromItsActivationFile) {
     EXPECT_FALSE(client.interface()->isServiceRegistered("QXZev.Service").value());
     EXPECT_TRUE(QFile::exists(program + ".QFG"));
     QDBusConnection::disconnectFromBus("activation");
+}
+
+TEST_F(ProgramServices, TheSessionsStopSignalEndsItWhileClientsHoldObjects) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QX_REPORT_READY", "1");
+    environment.insert("XDG_DATA_HOME", data);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir.path());
+    process.setReadChannel(QProcess::StandardError);
+    process.start(program, {});
+    ASSERT_TRUE(process.waitForStarted(5000));
+    QByteArray output;
+    while (!output.contains("qxrirovozer: ready\n")) {
+        ASSERT_TRUE(process.waitForReadyRead(20000)) << output.toStdString();
+        output += process.readAllStandardError();
+    }
+    services::TClientProcess holder({"watch"});
+    ASSERT_TRUE(holder.Start()) << holder.Errors().toStdString();
+    // The question would hold the program up; the session does not wait.
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    EXPECT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(holder.WaitForLine("server gone"));
 }
 
 }  // namespace
