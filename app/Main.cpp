@@ -25,9 +25,13 @@
 #include "app/ServerIndicator.h"
 #include "app/StandardPages.h"
 #include "pages/ListTab.h"
+#include "services/AutomationServer.h"
+#include "services/CloseWarning.h"
+#include "services/DesktopService.h"
 #include "shell/GlobalOptions.h"
 #include "shell/StatusPanel.h"
 #include "shell/TabRename.h"
+#include "system/QtDiagnostics.h"
 #include "textscan/Diagnostics.h"
 #include "workspace/Workspace.h"
 
@@ -69,6 +73,14 @@ TfrmQXZuz::TfrmQXZuz(TStartOptions options, QWidget* parent)
     // the layouts: the picker's row whole, the pages at least a tab row, a
     // heading and a row, the status panel its least height while shown.
     resize(std::max(589, TfrmListTab().AllColumnsWidth()), 452);
+    if (options_.ServiceBus) {
+        // The restore request is handled as an event, after the call is answered.
+        desktop_ = std::make_unique<services::TDesktopService>(*options_.ServiceBus, [this] {
+            QCoreApplication::postEvent(this, new QEvent(RestoreRequestEvent));
+        });
+        if (QString error; !desktop_->Start(&error))
+            qCWarning(DiagnosticCategory(diagnostics::Services.name)) << error;
+    }
     ConnectActions();
     ErrorDialog = options_.ErrorDialog;
     pages_ = std::make_unique<TPageSet>(*pgData);
@@ -89,6 +101,8 @@ TfrmQXZuz::TfrmQXZuz(TStartOptions options, QWidget* parent)
 }
 
 TfrmQXZuz::~TfrmQXZuz() {
+    // The desktop service's name goes with the window.
+    desktop_.reset();
     // The link routes into the pages and talks to the window: it goes first.
     link_.reset();
 }
@@ -262,7 +276,10 @@ void TfrmQXZuz::RequestShutdown() {
 }
 
 void TfrmQXZuz::StopSignalReceived() {
+    // The session is ending: no question holds it up, not even the
+    // automation server's.
     ShutdownRequested = true;
+    EndWithoutServerWarning = true;
     stopSignalled_ = true;
     if (confirm_) {
         confirm_->Finish(TfrmExitConfirm::Ok);
@@ -496,15 +513,23 @@ void TfrmQXZuz::closeEvent(QCloseEvent* event) {
     }
     try {
         setWindowTitle("*** Shutting Down QX RIRovozer ... Please Wait ***");
-        // DDE conversations end here when that service arrives; then the
+        // The desktop service's conversations end first; then the
         // connections close in the order RTU, Modbus RTU, decode, setup.
+        if (desktop_) desktop_->DisconnectAll();
         if (link_) link_->CloseAllConnections();
     } catch (...) {
         LogCaught(diagnostics::App, "TfrmQXZuz::closeEvent");
     }
     if (help_) help_->close();
-    event->accept();
     SaveWorkspace();
+    // The automation server asks last: a No keeps the window open, its
+    // connections closed and its workspace saved; Refresh connects again.
+    if (!ConfirmServerExit()) {
+        setWindowTitle("QX RIRovozer");
+        event->ignore();
+        return;
+    }
+    event->accept();
     // A stop signal ends the program even when another window of it is
     // still open (a modal box, say), which would keep the application going.
     if (stopSignalled_) {
@@ -515,9 +540,29 @@ void TfrmQXZuz::closeEvent(QCloseEvent* event) {
     }
 }
 
+bool TfrmQXZuz::ConfirmServerExit() {
+    if (EndWithoutServerWarning || !options_.Automation || options_.Automation->ObjectCount() == 0)
+        return true;
+    try {
+        QMessageBox box(QMessageBox::Warning, services::CloseWarningCaption,
+                        services::CloseWarningText, QMessageBox::Yes | QMessageBox::No);
+        box.setObjectName("msgServerWarning");
+        box.setDefaultButton(QMessageBox::No);
+        box.setWindowModality(Qt::ApplicationModal);
+        const int answer = RunServerWarning ? RunServerWarning(box) : box.exec();
+        return answer == QMessageBox::Yes;
+    } catch (...) {
+        LogCaught(diagnostics::App, "TfrmQXZuz::ConfirmServerExit");
+        return true;
+    }
+}
+
 bool TfrmQXZuz::event(QEvent* e) {
     if (e->type() == RestoreRequestEvent) {
-        if (isMinimized()) showNormal();
+        // Out of the minimised state into the one before it (maximised
+        // stays maximised); the window manager is asked to activate it.
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        show();
         raise();
         activateWindow();
         return true;

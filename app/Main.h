@@ -3,6 +3,7 @@
 // the suite's servers and decides when the program may end.
 #pragma once
 
+#include <QDBusConnection>
 #include <QEvent>
 #include <QMainWindow>
 #include <QStringList>
@@ -13,10 +14,16 @@
 #include "serverlink/ServerLink.h"
 #include "workspace/MemIniFile.h"
 
+class QMessageBox;
 class QSplitter;
 class QTabWidget;
 
 namespace qx {
+
+namespace services {
+class TAutomationServer;
+class TDesktopService;
+}  // namespace services
 
 class IListPageServers;
 class THelpWindow;
@@ -40,6 +47,11 @@ struct TStartOptions {
     std::optional<TServerLinkOptions> Link;
     // Shows errors instead of a message box (tests); also used during start.
     std::function<void(const QString&)> ErrorDialog;
+    // The bus the window holds the desktop service QXZev.Service on while
+    // it exists; without one it offers none.
+    std::optional<QDBusConnection> ServiceBus;
+    // The automation server, asked at close whether clients hold objects.
+    services::TAutomationServer* Automation = nullptr;
 };
 
 // The application's name and version. No display name is set: the platform
@@ -76,6 +88,9 @@ public:
 
     bool ShutdownRequested = false;
     bool ConfirmInProgress = false;
+    // Closing does not ask about automation objects clients still hold
+    // (the session is ending).
+    bool EndWithoutServerWarning = false;
 
     // The computers running the setup, RTU, Modbus RTU and decode servers;
     // empty = this computer.
@@ -98,6 +113,9 @@ public:
     // Shows an error to the operator; by default a message box. Tests
     // observe errors here without a modal box.
     std::function<void(const QString&)> ErrorDialog;
+    // Runs the question about automation objects still held at close and
+    // answers the button; by default modally. Tests answer it here.
+    std::function<int(QMessageBox&)> RunServerWarning;
     // One tick of the test readings; the server link fills it in.
     std::function<void()> OnTestTick;
 
@@ -113,6 +131,11 @@ public:
     // saved, without asking; a confirmation already showing is answered
     // yes. Every call counts.
     void StopSignalReceived();
+    // Asks whether to end while clients hold automation objects: false
+    // keeps the program running.
+    bool ConfirmServerExit();
+    // The desktop service, or null without a service bus.
+    services::TDesktopService* DesktopService() const { return desktop_.get(); }
 
     void AddStatusMessage(const std::string& Message) override;
     void ShowErrorDialog(const QString& text);
@@ -173,6 +196,7 @@ private:
     // The exit confirmation while it shows.
     TfrmExitConfirm* confirm_ = nullptr;
     bool stopSignalled_ = false;
+    std::unique_ptr<services::TDesktopService> desktop_;
     bool centred_ = false;
     // The workspace file exists but could not be read: it is not written
     // over, so nothing in it is lost.

@@ -22,7 +22,24 @@ const char* const TcpConfig =
     "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
     "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
 
+const char* const ActivationConfig =
+    "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+    "<busconfig><type>session</type>"
+    "<listen>unix:tmpdir=%1</listen><auth>EXTERNAL</auth>"
+    "<servicedir>%2</servicedir>"
+    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n";
+
 }  // namespace
+
+void TPrivateBus::SetActivation(const QString& serviceDirectory,
+                                const QProcessEnvironment& environment,
+                                const QString& workingDirectory) {
+    serviceDirectory_ = serviceDirectory;
+    daemon_.setProcessEnvironment(environment);
+    daemon_.setWorkingDirectory(workingDirectory);
+}
 
 TPrivateBus::TPrivateBus(TKind kind) : kind_(kind) {}
 
@@ -33,13 +50,17 @@ TPrivateBus::~TPrivateBus() {
 
 bool TPrivateBus::Start(int timeoutMs) {
     QStringList args{"--nofork", "--print-address=1"};
-    if (kind_ == TKind::Tcp) {
-        configFile_ = QDir::temp().filePath(
-            QString("qx-test-bus-%1-%2.conf")
-                .arg(QCoreApplication::applicationPid())
-                .arg(reinterpret_cast<quintptr>(this), 0, 16));
+    if (kind_ == TKind::Tcp || !serviceDirectory_.isEmpty()) {
+        configFile_ = QDir::temp().filePath(QString("qx-test-bus-%1-%2.conf")
+                                                .arg(QCoreApplication::applicationPid())
+                                                .arg(reinterpret_cast<quintptr>(this), 0, 16));
+        const QByteArray config = kind_ == TKind::Tcp ? QByteArray(TcpConfig)
+                                                      : QString(ActivationConfig)
+                                                            .arg(QDir::tempPath().toHtmlEscaped(),
+                                                                 serviceDirectory_.toHtmlEscaped())
+                                                            .toUtf8();
         QFile out(configFile_);
-        if (!out.open(QIODevice::WriteOnly) || out.write(TcpConfig) < 0) {
+        if (!out.open(QIODevice::WriteOnly) || out.write(config) < 0) {
             error_ = "cannot write " + configFile_;
             return false;
         }

@@ -7,6 +7,7 @@
 
 #include <QDBusConnection>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace qx {
@@ -21,6 +22,13 @@ public:
     ~TPrivateBus();
     TPrivateBus(const TPrivateBus&) = delete;
     TPrivateBus& operator=(const TPrivateBus&) = delete;
+
+    // Before Start: a session bus that starts services from the .service
+    // files in serviceDirectory (and no other folder). The programs it
+    // starts get the environment and the working directory given here, and
+    // the bus's own address as their session bus.
+    void SetActivation(const QString& serviceDirectory, const QProcessEnvironment& environment,
+                       const QString& workingDirectory);
 
     // Starts the daemon and reads its address; false (see Error()) when
     // dbus-daemon is missing or says nothing.
@@ -37,6 +45,7 @@ public:
 
 private:
     TKind kind_;
+    QString serviceDirectory_;
     QString configFile_;
     QString address_;
     QString error_;

@@ -41,6 +41,7 @@ inline constexpr TDiagnosticCategory ServerLink{"qx.serverlink"};
 inline constexpr TDiagnosticCategory Suite{"qx.suite"};
 inline constexpr TDiagnosticCategory Shell{"qx.shell"};
 inline constexpr TDiagnosticCategory QxText{"qx.qxtext"};
+inline constexpr TDiagnosticCategory Services{"qx.services"};
 inline constexpr TDiagnosticCategory App{"qx.app"};
 }  // namespace diagnostics
 

@@ -26,6 +26,7 @@ TEST(ProgramProcess, StopSignalsCloseTheWindowAndSaveTheWorkspace) {
         process.setWorkingDirectory(dir.path());  // the suite's home: no qxsetup here
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QX_REPORT_READY", "1");
+        environment.insert("XDG_DATA_HOME", dir.path());  // where a start registers the server
         process.setProcessEnvironment(environment);
         process.setReadChannel(QProcess::StandardError);
         process.start(program, {});
