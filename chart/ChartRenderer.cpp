@@ -416,8 +416,8 @@ QColor TChartRenderer::SeriesColor(TChartColor color, const TChartRenderOptions&
     const QColor background = options.palette.color(QPalette::Base);
     const QColor toward = Luminance(background) < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
     const QColor original = c;
-    for (int step = 1; step <= 10 && Contrast(c, background) < 3.0; ++step)
-        c = Mix(original, toward, step * 0.07);
+    for (int step = 1; step <= 14 && Contrast(c, background) < 3.5; ++step)
+        c = Mix(original, toward, step * 0.06);
     return c;
 }
 

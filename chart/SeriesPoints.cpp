@@ -2,8 +2,25 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+
+#include <sys/mman.h>
 
 namespace qx {
+
+void* AllocatePointArray(std::size_t bytes) {
+    constexpr std::size_t kHuge = std::size_t{2} << 20;
+    void* p = nullptr;
+    if (bytes >= 2 * kHuge) {
+        const std::size_t rounded = (bytes + kHuge - 1) / kHuge * kHuge;
+        p = std::aligned_alloc(kHuge, rounded);
+        if (p) madvise(p, rounded, MADV_HUGEPAGE);  // a hint: failure changes nothing
+    } else {
+        p = std::malloc(bytes == 0 ? 1 : bytes);
+    }
+    if (!p) throw std::bad_alloc();
+    return p;
+}
 
 std::size_t TSeriesPoints::Add(double x, double y) {
     if (!std::isfinite(x) || !std::isfinite(y)) return npos;
@@ -127,13 +144,27 @@ std::size_t TSeriesPoints::MemoryBytes() const {
 void TSeriesPoints::ScanRange(std::size_t absFrom, std::size_t absTo, TValueRange& r) const {
     if (absFrom >= absTo) return;
     const double* v = values_.data();
-    double lo = r.valid ? r.min : v[absFrom];
-    double hi = r.valid ? r.max : v[absFrom];
-    for (std::size_t i = absFrom; i < absTo; ++i) {
-        lo = std::min(lo, v[i]);
-        hi = std::max(hi, v[i]);
+    // Four independent running minima and maxima: no chain of dependent
+    // comparisons through the whole run.
+    double lo[4];
+    double hi[4];
+    for (int k = 0; k < 4; ++k) lo[k] = hi[k] = r.valid ? r.min : v[absFrom];
+    if (r.valid) {
+        for (int k = 0; k < 4; ++k) hi[k] = r.max;
     }
-    r = {lo, hi, true};
+    std::size_t i = absFrom;
+    for (; i + 4 <= absTo; i += 4) {
+        for (int k = 0; k < 4; ++k) {
+            const double x = v[i + static_cast<std::size_t>(k)];
+            lo[k] = x < lo[k] ? x : lo[k];
+            hi[k] = x > hi[k] ? x : hi[k];
+        }
+    }
+    for (; i < absTo; ++i) {
+        lo[0] = v[i] < lo[0] ? v[i] : lo[0];
+        hi[0] = v[i] > hi[0] ? v[i] : hi[0];
+    }
+    r = {std::min({lo[0], lo[1], lo[2], lo[3]}), std::max({hi[0], hi[1], hi[2], hi[3]}), true};
 }
 
 void TSeriesPoints::QueryLevel(std::size_t level, std::size_t from, std::size_t to,
@@ -250,8 +281,8 @@ void TSeriesPoints::Compact() {
     // More room than a sixteenth spare: give it back.
     if (times_.capacity() > live + live / 16 + 2 * kBlock) {
         const std::size_t capacity = live + live / 16 + kBlock;
-        std::vector<double> t;
-        std::vector<double> v;
+        TArray t;
+        TArray v;
         t.reserve(capacity);
         v.reserve(capacity);
         t.assign(times_.begin() + static_cast<std::ptrdiff_t>(shift), times_.end());

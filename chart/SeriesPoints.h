@@ -12,11 +12,36 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <vector>
 
 #include "chart/ChartTypes.h"
 
 namespace qx {
+
+// Allocates arrays of 4 MB and more on 2 MB boundaries and asks for huge
+// pages: a paint reads long series a page apart per pixel column, and with
+// 4 KB pages every such read also misses the address translation cache.
+template <class T>
+struct THugePageAllocator {
+    using value_type = T;
+    THugePageAllocator() = default;
+    template <class U>
+    THugePageAllocator(const THugePageAllocator<U>&) {}
+    T* allocate(std::size_t n);
+    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
+    template <class U>
+    friend bool operator==(const THugePageAllocator&, const THugePageAllocator<U>&) {
+        return true;
+    }
+};
+
+void* AllocatePointArray(std::size_t bytes);
+
+template <class T>
+T* THugePageAllocator<T>::allocate(std::size_t n) {
+    return static_cast<T*>(AllocatePointArray(n * sizeof(T)));
+}
 
 class TSeriesPoints {
 public:
@@ -77,8 +102,9 @@ private:
     void ScanRange(std::size_t absFrom, std::size_t absTo, TValueRange& r) const;
     void QueryLevel(std::size_t level, std::size_t from, std::size_t to, TValueRange& r) const;
 
-    std::vector<double> times_;
-    std::vector<double> values_;
+    using TArray = std::vector<double, THugePageAllocator<double>>;
+    TArray times_;
+    TArray values_;
     std::size_t head_ = 0;  // index of the oldest live point in the arrays
     // levels_[k][j] covers the array indices [j * 64 * 8^k, (j + 1) * 64 * 8^k).
     std::vector<std::vector<TBlock>> levels_;
