@@ -36,20 +36,19 @@
 
 #include "bench/BenchApplication.h"
 #include "pages/ListTab.h"
-#include "readings/PageVector.h"
-#include "workspace/MemIniFile.h"
-#include "serverlink/ServerLink.h"
 #include "protocol/SuiteProtocol.h"
-#include "textscan/Regional.h"
+#include "readings/PageVector.h"
+#include "serverlink/ServerLink.h"
 #include "system/QtText.h"
 #include "testsupport/PrivateBus.h"
+#include "textscan/Regional.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {
 
 constexpr int kEventsPerBurst = 10'000;
 constexpr int kReadingsPerEvent = 20;
-
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
     QElapsedTimer clock;
@@ -85,9 +84,9 @@ public:
 
     // Starts a burst of identical RTU events; the reply comes once all are sent.
     QDBusPendingCall Burst(const QString& text, int count) {
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
-                                           ToQString(suite::ControlInterface), "EmitRepeated");
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
+            ToQString(suite::ControlInterface), "EmitRepeated");
         call.setArguments({"rtu", "$REALTIME", text, count});
         return bus_->asyncCall(call, 120000);
     }
@@ -103,14 +102,16 @@ private:
         if (!suite_.waitForStarted(5000)) return false;
         const bool up = WaitFor(
             [&] {
-                return bus_->interface()->isServiceRegistered(ToQString(suite::RtuServer.BusName)).value();
+                return bus_->interface()
+                    ->isServiceRegistered(ToQString(suite::RtuServer.BusName))
+                    .value();
             },
             10000);
         if (!up) return false;
         // Only the bursts: no generated readings in between.
-        QDBusMessage quiet =
-            QDBusMessage::createMethodCall(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
-                                           ToQString(suite::ControlInterface), "SetGenerating");
+        QDBusMessage quiet = QDBusMessage::createMethodCall(
+            ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
+            ToQString(suite::ControlInterface), "SetGenerating");
         quiet.setArguments({false});
         bus_->call(quiet);
         return true;
@@ -245,9 +246,9 @@ void BusPage_baseline(benchmark::State& state) {
     }
     // Subscribed like the link: the RTU server's events, from its owner.
     QDBusConnection& bus = suite->Bus();
-    QDBusMessage reg =
-        QDBusMessage::createMethodCall(ToQString(suite::RtuServer.BusName), ToQString(suite::RtuServer.ObjectPath),
-                                       ToQString(suite::RtuServer.Interface), "RegisterMessageType");
+    QDBusMessage reg = QDBusMessage::createMethodCall(
+        ToQString(suite::RtuServer.BusName), ToQString(suite::RtuServer.ObjectPath),
+        ToQString(suite::RtuServer.Interface), "RegisterMessageType");
     reg.setArguments({ToQString(IID_IQXRTDCom), "$REALTIME"});
     bus.call(reg);
     BareEventCounter counter;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "pages/WatchTab.h"
+#include "protocol/Identifiers.h"
 #include "readings/PageVector.h"
 #include "serverlink/DataDecoder.h"
-#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
 #include "textscan/Regional.h"
 

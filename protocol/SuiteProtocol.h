@@ -20,14 +20,18 @@ struct TServerNames {
     std::string_view Key;             // short name in suite files and on command lines
 };
 
-inline constexpr TServerNames SetupServer{"QXSetup.Applications", "/QXSetupCom", "QXSetup.IQXSetupCom",
-                                          "QXSetup.SetupEvents", IID_IQXSetupCom, "setup"};
-inline constexpr TServerNames DecodeServer{"QXDecode.Applications", "/QXDecodeCom", "QXDecode.IQXDecodeCom",
-                                           "QXDecode.DecodeEvents", IID_IQXDecodeCom, "decode"};
-inline constexpr TServerNames RtuServer{"QXRtu.Applications", "/QXRtuCom", "QXRtu.IQXRtuDataCOM",
-                                        "QXRtu.RtuEvents", IID_IQXRtuDataCOM, "rtu"};
-inline constexpr TServerNames ZOVizServer{"QXMBRtu.Applications", "/QXMBRtuCom", "QXMBRtu.IQXMBRTUDataCOM",
-                                          "QXMBRtu.ZOVizEvents", IID_IQXMBRTUDataCOM, "mbrtu"};
+inline constexpr TServerNames SetupServer{"QXSetup.Applications", "/QXSetupCom",
+                                          "QXSetup.IQXSetupCom",  "QXSetup.SetupEvents",
+                                          IID_IQXSetupCom,        "setup"};
+inline constexpr TServerNames DecodeServer{"QXDecode.Applications", "/QXDecodeCom",
+                                           "QXDecode.IQXDecodeCom", "QXDecode.DecodeEvents",
+                                           IID_IQXDecodeCom,        "decode"};
+inline constexpr TServerNames RtuServer{"QXRtu.Applications",  "/QXRtuCom",
+                                        "QXRtu.IQXRtuDataCOM", "QXRtu.RtuEvents",
+                                        IID_IQXRtuDataCOM,     "rtu"};
+inline constexpr TServerNames ZOVizServer{"QXMBRtu.Applications",    "/QXMBRtuCom",
+                                          "QXMBRtu.IQXMBRTUDataCOM", "QXMBRtu.ZOVizEvents",
+                                          IID_IQXMBRTUDataCOM,       "mbrtu"};
 
 constexpr const TServerNames& Names(TServer server) {
     switch (server) {

@@ -19,7 +19,8 @@ public:
 
     int PageCount() const override { return static_cast<int>(pages_.size()); }
     IReadingSink* Page(int index) const override {
-        return index >= 0 && index < PageCount() ? pages_[static_cast<std::size_t>(index)] : nullptr;
+        return index >= 0 && index < PageCount() ? pages_[static_cast<std::size_t>(index)]
+                                                 : nullptr;
     }
 
 private:

@@ -17,22 +17,24 @@ constexpr int MaxVariantDepth = 8;
 TSetupValue FromVariant(const QVariant& value, int depth) {
     const QMetaType type = value.metaType();
     switch (type.id()) {
-    case QMetaType::Bool: return value.toBool();
-    case QMetaType::Short:
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::LongLong: return std::int64_t{value.toLongLong()};
-    case QMetaType::UChar:
-    case QMetaType::UShort:
-    case QMetaType::UInt:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong: return std::uint64_t{value.toULongLong()};
-    case QMetaType::Double: return value.toDouble();
-    case QMetaType::QString: return value.toString().toStdString();
-    default: break;
+        case QMetaType::Bool: return value.toBool();
+        case QMetaType::Short:
+        case QMetaType::Int:
+        case QMetaType::Long:
+        case QMetaType::LongLong: return std::int64_t{value.toLongLong()};
+        case QMetaType::UChar:
+        case QMetaType::UShort:
+        case QMetaType::UInt:
+        case QMetaType::ULong:
+        case QMetaType::ULongLong: return std::uint64_t{value.toULongLong()};
+        case QMetaType::Double: return value.toDouble();
+        case QMetaType::QString: return value.toString().toStdString();
+        default: break;
     }
-    if (type == QMetaType::fromType<QDBusObjectPath>()) return value.value<QDBusObjectPath>().path().toStdString();
-    if (type == QMetaType::fromType<QDBusSignature>()) return value.value<QDBusSignature>().signature().toStdString();
+    if (type == QMetaType::fromType<QDBusObjectPath>())
+        return value.value<QDBusObjectPath>().path().toStdString();
+    if (type == QMetaType::fromType<QDBusSignature>())
+        return value.value<QDBusSignature>().signature().toStdString();
     if (type == QMetaType::fromType<QDBusVariant>() && depth < MaxVariantDepth)
         return FromVariant(value.value<QDBusVariant>().variant(), depth + 1);
     return TUnconvertible{};
@@ -40,16 +42,16 @@ TSetupValue FromVariant(const QVariant& value, int depth) {
 
 bool IsIntegerType(int id) {
     switch (id) {
-    case QMetaType::Short:
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::UChar:
-    case QMetaType::UShort:
-    case QMetaType::UInt:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong: return true;
-    default: return false;
+        case QMetaType::Short:
+        case QMetaType::Int:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::UChar:
+        case QMetaType::UShort:
+        case QMetaType::UInt:
+        case QMetaType::ULong:
+        case QMetaType::ULongLong: return true;
+        default: return false;
     }
 }
 
@@ -62,7 +64,8 @@ bool ReadVariantArray(const QVariant& value, TSetupValues& out) {
     }
     if (value.metaType() != QMetaType::fromType<QDBusArgument>()) return false;
     const QDBusArgument argument = value.value<QDBusArgument>();
-    if (argument.currentType() != QDBusArgument::ArrayType || argument.currentSignature() != QLatin1String("av"))
+    if (argument.currentType() != QDBusArgument::ArrayType ||
+        argument.currentSignature() != QLatin1String("av"))
         return false;
     argument.beginArray();
     while (!argument.atEnd()) {
@@ -91,7 +94,8 @@ bool EventFromMessage(const QDBusMessage& message, int& dispatchId, TSetupValues
     if (args.size() < 2 || !IsIntegerType(args[0].metaType().id())) return false;
     const TSetupValue id = FromVariant(args[0], 0);
     std::int64_t n = 0;
-    if (!SetupValueToInteger(id, n) || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+    if (!SetupValueToInteger(id, n) || n < std::numeric_limits<int>::min() ||
+        n > std::numeric_limits<int>::max())
         return false;
     if (!ReadVariantArray(args[1], arguments)) return false;
     dispatchId = static_cast<int>(n);

@@ -22,7 +22,8 @@ TDataDecoder::TDataDecoder(std::string appId, const IPageList& pages, ISetupLook
     : appId_(std::move(appId)),
       pages_(pages),
       immediate_(std::make_unique<TImmediateSetupLookup>(setup)),
-      tagOwners_(*immediate_, [this](const SensorReading& reading) { DeliverSecondary(reading); }) {}
+      tagOwners_(*immediate_, [this](const SensorReading& reading) { DeliverSecondary(reading); }) {
+}
 
 void TDataDecoder::DecodeDataMessage() {
     const unsigned decode = ++decodes_;

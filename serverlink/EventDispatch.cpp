@@ -31,35 +31,25 @@ void DataEvent(TSetupValues& arguments, IServerEventHandler& handler) {
 
 void DispatchSetupEvent(int dispatchId, TSetupValues arguments, IServerEventHandler& handler) {
     switch (dispatchId) {
-    case suite::SetupRefresh:
-    case suite::SetupRefreshAll:
-        if (StoreSender(arguments, handler)) handler.HandleRefreshRequest();
-        break;
-    case suite::SetupShutdown:
-        if (StoreSender(arguments, handler)) handler.HandleShutdownRequest();
-        break;
-    case suite::SetupNotice:
-        StoreSender(arguments, handler);
-        break;
-    case suite::SetupData:
-        DataEvent(arguments, handler);
-        break;
-    default:
-        break;
+        case suite::SetupRefresh:
+        case suite::SetupRefreshAll:
+            if (StoreSender(arguments, handler)) handler.HandleRefreshRequest();
+            break;
+        case suite::SetupShutdown:
+            if (StoreSender(arguments, handler)) handler.HandleShutdownRequest();
+            break;
+        case suite::SetupNotice: StoreSender(arguments, handler); break;
+        case suite::SetupData: DataEvent(arguments, handler); break;
+        default: break;
     }
 }
 
 void DispatchDataServerEvent(suite::TServer server, int dispatchId, TSetupValues arguments,
                              IServerEventHandler& handler) {
     switch (dispatchId) {
-    case suite::ServerData:
-        DataEvent(arguments, handler);
-        break;
-    case suite::ServerShutdown:
-        handler.HandleServerShutdown(server);
-        break;
-    default:
-        break;
+        case suite::ServerData: DataEvent(arguments, handler); break;
+        case suite::ServerShutdown: handler.HandleServerShutdown(server); break;
+        default: break;
     }
 }
 

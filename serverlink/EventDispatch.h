@@ -3,9 +3,9 @@
 // D-Bus signal into a dispatch id and positional values first.
 #pragma once
 
+#include "protocol/SuiteProtocol.h"
 #include "serverlink/DataDecoder.h"
 #include "serverlink/SetupRecords.h"
-#include "protocol/SuiteProtocol.h"
 
 namespace qx {
 

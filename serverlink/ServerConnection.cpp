@@ -14,7 +14,6 @@ namespace qx {
 
 namespace {
 
-
 std::string ErrorText(const QDBusMessage& reply) {
     const QString message = reply.errorMessage();
     return (message.isEmpty() ? reply.errorName() : message).toStdString();
@@ -47,10 +46,10 @@ void TEventSink::OnEvent(const QDBusMessage& message) {
     if (!handler_ && dispatching_ == 0) deleteLater();
 }
 
-QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& names, const QString& method,
-                        const QList<QVariant>& arguments, int timeoutMs) {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(ToQString(names.BusName), ToQString(names.ObjectPath), ToQString(names.Interface), method);
+QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& names,
+                        const QString& method, const QList<QVariant>& arguments, int timeoutMs) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        ToQString(names.BusName), ToQString(names.ObjectPath), ToQString(names.Interface), method);
     call.setArguments(arguments);
     const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
@@ -60,15 +59,16 @@ QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& n
 
 std::string ReplyText(const QDBusMessage& reply) {
     std::string text;
-    if (reply.arguments().isEmpty() || !SetupValueToText(SetupValueFromVariant(reply.arguments().first()), text))
+    if (reply.arguments().isEmpty() ||
+        !SetupValueToText(SetupValueFromVariant(reply.arguments().first()), text))
         throw TServerCallError("the answer is not text");
     return text;
 }
 
 bool NameHasOwner(const QDBusConnection& bus, const QString& name) {
     // A plain call rather than bus.interface(), so that other threads may ask.
-    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                       "org.freedesktop.DBus", "NameHasOwner");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner");
     call << name;
     const QDBusReply<bool> reply = bus.call(call, QDBus::Block, 5000);
     return reply.isValid() && reply.value();
@@ -126,25 +126,28 @@ void TServerConnection::ConnectSink(quint32 cookie) {
     if (!bus_) throw TServerCallError("not attached");
     DisconnectSink();
     const suite::TServerNames& names = Names();
-    if (!bus_->connect(ToQString(names.BusName), ToQString(names.ObjectPath), ToQString(names.EventInterface), ToQString(suite::EventSignal),
-                       sink_, SLOT(OnEvent(QDBusMessage))))
+    if (!bus_->connect(ToQString(names.BusName), ToQString(names.ObjectPath),
+                       ToQString(names.EventInterface), ToQString(suite::EventSignal), sink_,
+                       SLOT(OnEvent(QDBusMessage))))
         throw TServerCallError("the bus refused the event subscription");
     cookie_ = cookie;
 }
 
 QDBusPendingCall TServerConnection::AsyncCall(const QString& method,
-                                             const QList<QVariant>& arguments,
-                                             int timeoutMs) const {
+                                              const QList<QVariant>& arguments,
+                                              int timeoutMs) const {
     if (!bus_) {
         return QDBusPendingCall::fromError(QDBusError(QDBusError::Disconnected, "not attached"));
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        ToQString(Names().BusName), ToQString(Names().ObjectPath), ToQString(Names().Interface), method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(ToQString(Names().BusName), ToQString(Names().ObjectPath),
+                                       ToQString(Names().Interface), method);
     call.setArguments(arguments);
     return bus_->asyncCall(call, timeoutMs);
 }
 
-QDBusMessage TServerConnection::Call(const QString& method, const QList<QVariant>& arguments, int timeoutMs) const {
+QDBusMessage TServerConnection::Call(const QString& method, const QList<QVariant>& arguments,
+                                     int timeoutMs) const {
     if (!bus_) throw TServerCallError(method.toStdString() + ": not attached");
     return CallServer(*bus_, Names(), method, arguments, timeoutMs);
 }
@@ -161,7 +164,8 @@ void TServerConnection::DisconnectSink() {
     if (!bus_ || !sink_) return;
     const suite::TServerNames& names = Names();
     // A refused disconnect changes nothing: the sink goes anyway.
-    bus_->disconnect(ToQString(names.BusName), ToQString(names.ObjectPath), ToQString(names.EventInterface), ToQString(suite::EventSignal), sink_,
+    bus_->disconnect(ToQString(names.BusName), ToQString(names.ObjectPath),
+                     ToQString(names.EventInterface), ToQString(suite::EventSignal), sink_,
                      SLOT(OnEvent(QDBusMessage)));
 }
 

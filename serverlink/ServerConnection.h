@@ -43,8 +43,8 @@ private:
 // Sends one method call and waits for the answer (calls block the calling
 // thread, they run no event loop). Throws TServerCallError for an error
 // reply, a time-out or a lost connection.
-QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& names, const QString& method,
-                        const QList<QVariant>& arguments, int timeoutMs);
+QDBusMessage CallServer(const QDBusConnection& bus, const suite::TServerNames& names,
+                        const QString& method, const QList<QVariant>& arguments, int timeoutMs);
 
 // The first value of a reply as text; throws TServerCallError when there is
 // none or it is not a scalar.

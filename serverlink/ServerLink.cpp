@@ -25,7 +25,8 @@ namespace {
 
 const char* const RetrievingMessage = "Retrieving setup parameters from QX Setup..";
 const char* const Error4 =
-    "Error 4: An instance of the \"QXSetup.Applications\" OLE Automation class could not be created.  "
+    "Error 4: An instance of the \"QXSetup.Applications\" OLE Automation class could not be "
+    "created.  "
     "Is QX Setup running?";
 
 std::size_t Index(TServer server) {
@@ -51,8 +52,9 @@ QString RemoteBusAddress(const std::string& node) {
     QString host;
     for (const char ch : node) {
         const auto c = static_cast<unsigned char>(ch);
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           c == '-' || c == '_' || c == '/' || c == '.' || c == '\\' || c == '*';
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                           (c >= 'a' && c <= 'z') || c == '-' || c == '_' || c == '/' || c == '.' ||
+                           c == '\\' || c == '*';
         if (plain) {
             host += QChar(c);
         } else {
@@ -151,7 +153,8 @@ void TServerLink::RunConnectSequence() {
 
     bool attached = false;
     if (setupNode.empty()) {
-        if (EnsureSetupServerRunning() && generation == setupGeneration_) attached = AttachServer(TServer::Setup, "");
+        if (EnsureSetupServerRunning() && generation == setupGeneration_)
+            attached = AttachServer(TServer::Setup, "");
     } else {
         attached = AttachServer(TServer::Setup, setupNode);
     }
@@ -185,7 +188,8 @@ void TServerLink::RunConnectSequence() {
     if (generation != setupGeneration_) return;
     setupLoaded_ = loaded;
 
-    host_.SetCaption(setupNode.empty() ? "QX RIRovozer (local)" : "QX RIRovozer (" + setupNode + ")");
+    host_.SetCaption(setupNode.empty() ? "QX RIRovozer (local)"
+                                       : "QX RIRovozer (" + setupNode + ")");
     host_.AddStatusMessage("Ready..");
 }
 
@@ -196,14 +200,16 @@ void TServerLink::ConnectSinks(int generation) {
         setup.ConnectSink(nextCookie_++);
 
         const TGeneralSetup& general = retrieval_.General;
-        ConnectDataServer(TServer::Decode, general.DecodeEnabled, nodes_[Index(TServer::Decode)], "$GOESTIMED",
-                          "$GOESRANDOM", "Error 1000: Unable to connect to QX Decode Interface");
+        ConnectDataServer(TServer::Decode, general.DecodeEnabled, nodes_[Index(TServer::Decode)],
+                          "$GOESTIMED", "$GOESRANDOM",
+                          "Error 1000: Unable to connect to QX Decode Interface");
         if (generation != setupGeneration_) return;
-        ConnectDataServer(TServer::Rtu, general.RtuEnabled, nodes_[Index(TServer::Rtu)], "$TIMETAG", "$REALTIME",
-                          "Error 1001: Unable to connect to QX Rtu Interface");
+        ConnectDataServer(TServer::Rtu, general.RtuEnabled, nodes_[Index(TServer::Rtu)], "$TIMETAG",
+                          "$REALTIME", "Error 1001: Unable to connect to QX Rtu Interface");
         if (generation != setupGeneration_) return;
-        ConnectDataServer(TServer::ZOViz, general.ZOVizEnabled, nodes_[Index(TServer::ZOViz)], "$TIMETAG",
-                          "$REALTIME", "Error 1006: Unable to connect to QX ZOViz Interface");
+        ConnectDataServer(TServer::ZOViz, general.ZOVizEnabled, nodes_[Index(TServer::ZOViz)],
+                          "$TIMETAG", "$REALTIME",
+                          "Error 1006: Unable to connect to QX ZOViz Interface");
         if (generation != setupGeneration_) return;
         LoadStations();
     } catch (...) {
@@ -232,7 +238,8 @@ void TServerLink::ConnectDataServer(TServer server, bool enabled, const std::str
             throw TServerCallError("the server could not be attached");
         connection.ConnectSink(nextCookie_++);
         for (std::string_view type : {firstType, secondType})
-            connection.Call("RegisterMessageType", {ToQString(appId_), ToQString(type)}, options_.CallTimeoutMs);
+            connection.Call("RegisterMessageType", {ToQString(appId_), ToQString(type)},
+                            options_.CallTimeoutMs);
         SetHealth(server, THealthState::Attached);
     } catch (...) {
         LogCaught(diagnostics::ServerLink, "TServerLink::ConnectDataServer");
@@ -313,7 +320,8 @@ bool TServerLink::LoadGeneralSetup() {
         if (!setup.Attached()) return false;
         // Each poll gets only what is left of the wait, so the wait holds
         // even when the server takes its time to answer.
-        const int left = static_cast<int>(std::clamp<qint64>(deadline.remainingTime(), 1, options_.CallTimeoutMs));
+        const int left = static_cast<int>(
+            std::clamp<qint64>(deadline.remainingTime(), 1, options_.CallTimeoutMs));
         answer = ReplyText(setup.Call("QuerySetup", {QStringLiteral("SetupLoad")}, left));
         if (answer == "OK") break;
         Wait(options_.SetupLoadPollPause);
@@ -321,11 +329,11 @@ bool TServerLink::LoadGeneralSetup() {
     if (answer != "OK" || !setup.Attached()) return false;
 
     switch (retrieval_.ReadGeneralSetup()) {
-    case TGeneralSetupRead::Loaded: return true;
-    case TGeneralSetupRead::Unavailable: return false;
-    case TGeneralSetupRead::Unconvertible:
-        host_.AddStatusMessage("Error 7: Unable to retrieve General Setup parameters");
-        return false;
+        case TGeneralSetupRead::Loaded: return true;
+        case TGeneralSetupRead::Unavailable: return false;
+        case TGeneralSetupRead::Unconvertible:
+            host_.AddStatusMessage("Error 7: Unable to retrieve General Setup parameters");
+            return false;
     }
     return false;
 }
@@ -343,16 +351,19 @@ void TServerLink::cbxStationsChange() {
     }
 }
 
-TSensorSetup TServerLink::GetSensorSetupRecord(const std::string& Station, const std::string& Sensor) {
+TSensorSetup TServerLink::GetSensorSetupRecord(const std::string& Station,
+                                               const std::string& Sensor) {
     return retrieval_.GetSensorSetupRecord(Station, Sensor);
 }
 
 void TServerLink::Timer1Timer() {
     try {
-        retrieval_.Timer1Timer([this](const SensorReading& reading) { decoder_.RouteReading(reading); },
-                               SecondsToDateTime(NowSeconds()), [this](std::int64_t bound) {
-                                   return std::uniform_int_distribution<std::int64_t>(0, bound - 1)(random_);
-                               });
+        retrieval_.Timer1Timer(
+            [this](const SensorReading& reading) { decoder_.RouteReading(reading); },
+            SecondsToDateTime(NowSeconds()),
+            [this](std::int64_t bound) {
+                return std::uniform_int_distribution<std::int64_t>(0, bound - 1)(random_);
+            });
     } catch (...) {
         // A tick that fails shows nothing.
         LogCaught(diagnostics::ServerLink, "TServerLink::Timer1Timer");
@@ -360,24 +371,28 @@ void TServerLink::Timer1Timer() {
 }
 
 std::string TServerLink::QuerySetup(const std::string& request) {
-    return ReplyText(Conn(TServer::Setup).Call("QuerySetup", {ToQString(request)}, options_.CallTimeoutMs));
+    return ReplyText(
+        Conn(TServer::Setup).Call("QuerySetup", {ToQString(request)}, options_.CallTimeoutMs));
 }
 
 TSetupValues TServerLink::GetGeneralSetup() {
-    const QDBusMessage reply = Conn(TServer::Setup).Call("GetGeneralSetup", {}, options_.CallTimeoutMs);
+    const QDBusMessage reply =
+        Conn(TServer::Setup).Call("GetGeneralSetup", {}, options_.CallTimeoutMs);
     if (reply.arguments().isEmpty()) throw TServerCallError("GetGeneralSetup: no answer");
     return SetupValuesFromVariant(reply.arguments().first());
 }
 
 TSetupValues TServerLink::GetSensorSetup(const std::string& station, const std::string& sensor) {
-    const QDBusMessage reply =
-        Conn(TServer::Setup).Call("GetSensorSetup", {ToQString(station), ToQString(sensor)}, options_.CallTimeoutMs);
+    const QDBusMessage reply = Conn(TServer::Setup)
+                                   .Call("GetSensorSetup", {ToQString(station), ToQString(sensor)},
+                                         options_.CallTimeoutMs);
     if (reply.arguments().isEmpty()) throw TServerCallError("GetSensorSetup: no answer");
     return SetupValuesFromVariant(reply.arguments().first());
 }
 
-bool TServerLink::LookupSetupValue(const std::string& Key, const std::string& Part1, const std::string& Part2,
-                                   const std::string& Part3, std::string& Answer) {
+bool TServerLink::LookupSetupValue(const std::string& Key, const std::string& Part1,
+                                   const std::string& Part2, const std::string& Part3,
+                                   std::string& Answer) {
     if (QThread::currentThread() == thread_)
         return retrieval_.LookupSetupValue(Key, Part1, Part2, Part3, Answer);
 
@@ -385,7 +400,8 @@ bool TServerLink::LookupSetupValue(const std::string& Key, const std::string& Pa
     TSetupQueryLookup lookup([this](const std::string& request) -> std::string {
         const QDBusConnection bus = options_.LocalBus;
         if (!NameHasOwner(bus, ToQString(suite::SetupServer.BusName))) return std::string();
-        return ReplyText(CallServer(bus, suite::SetupServer, "QuerySetup", {ToQString(request)}, options_.CallTimeoutMs));
+        return ReplyText(CallServer(bus, suite::SetupServer, "QuerySetup", {ToQString(request)},
+                                    options_.CallTimeoutMs));
     });
     return lookup.LookupSetupValue(Key, Part1, Part2, Part3, Answer);
 }
@@ -397,20 +413,20 @@ void TServerLink::LookupSetupValueAsync(const std::string& Key, const std::strin
     auto* watcher = new QDBusPendingCallWatcher(
         Conn(TServer::Setup).AsyncCall("QuerySetup", {request}, options_.TagInfoTimeoutMs),
         lookups_.get());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [watcher, done = std::move(done)] {
-                         watcher->deleteLater();
-                         std::string answer;
-                         try {
-                             answer = ReplyText(watcher->reply());
-                         } catch (...) {
-                             LogCaught(diagnostics::ServerLink, "TServerLink::LookupSetupValueAsync");
-                             done(false, false, std::string());
-                             return;
-                         }
-                         const bool ok = answer != "ERROR";
-                         done(ok, true, std::move(answer));
-                     });
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, done = std::move(done)] {
+            watcher->deleteLater();
+            std::string answer;
+            try {
+                answer = ReplyText(watcher->reply());
+            } catch (...) {
+                LogCaught(diagnostics::ServerLink, "TServerLink::LookupSetupValueAsync");
+                done(false, false, std::string());
+                return;
+            }
+            const bool ok = answer != "ERROR";
+            done(ok, true, std::move(answer));
+        });
 }
 
 // ---- Events ----------------------------------------------------------------
@@ -432,19 +448,19 @@ void TServerLink::HandleShutdownRequest() {
 
 void TServerLink::HandleServerShutdown(TServer server) {
     switch (server) {
-    case TServer::Decode:
-        host_.AddStatusMessage("QX Decode shutdown command received");
-        CloseDecodeConnection();
-        break;
-    case TServer::Rtu:
-        host_.AddStatusMessage("QX Rtu shutdown command received");
-        CloseRtuConnection();
-        break;
-    case TServer::ZOViz:
-        host_.AddStatusMessage("QX ZOViz shutdown command received");
-        CloseZOVizConnection();
-        break;
-    case TServer::Setup: return;
+        case TServer::Decode:
+            host_.AddStatusMessage("QX Decode shutdown command received");
+            CloseDecodeConnection();
+            break;
+        case TServer::Rtu:
+            host_.AddStatusMessage("QX Rtu shutdown command received");
+            CloseRtuConnection();
+            break;
+        case TServer::ZOViz:
+            host_.AddStatusMessage("QX ZOViz shutdown command received");
+            CloseZOVizConnection();
+            break;
+        case TServer::Setup: return;
     }
     // It said goodbye: not running, and what it sent last is no longer current.
     health_.ShutDown(server);
@@ -609,17 +625,21 @@ void TServerLink::PollReturnedSetup(int poll, std::chrono::steady_clock::time_po
 // ---- List pages ------------------------------------------------------------
 
 bool TServerLink::ServerEnabled(TCurrentDataServer server) const {
-    return server == TCurrentDataServer::Rtu ? retrieval_.General.RtuEnabled : retrieval_.General.DecodeEnabled;
+    return server == TCurrentDataServer::Rtu ? retrieval_.General.RtuEnabled
+                                             : retrieval_.General.DecodeEnabled;
 }
 
 bool TServerLink::ServerConnected(TCurrentDataServer server) const {
-    return Connection(server == TCurrentDataServer::Rtu ? TServer::Rtu : TServer::Decode).Attached();
+    return Connection(server == TCurrentDataServer::Rtu ? TServer::Rtu : TServer::Decode)
+        .Attached();
 }
 
-bool TServerLink::QueryCurrentData(TCurrentDataServer server, const std::string& request, std::string& answer) {
+bool TServerLink::QueryCurrentData(TCurrentDataServer server, const std::string& request,
+                                   std::string& answer) {
     try {
         const TServer target = server == TCurrentDataServer::Rtu ? TServer::Rtu : TServer::Decode;
-        answer = ReplyText(Conn(target).Call("QueryCurrentData", {ToQString(request)}, options_.CallTimeoutMs));
+        answer = ReplyText(
+            Conn(target).Call("QueryCurrentData", {ToQString(request)}, options_.CallTimeoutMs));
         return true;
     } catch (...) {
         LogCaught(diagnostics::ServerLink, "TServerLink::QueryCurrentData");

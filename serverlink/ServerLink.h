@@ -133,8 +133,9 @@ public:
 
     // The setup lookup of the decoder's secondary readings; from another
     // thread it asks the setup server running on this computer.
-    bool LookupSetupValue(const std::string& Key, const std::string& Part1, const std::string& Part2,
-                          const std::string& Part3, std::string& Answer) override;
+    bool LookupSetupValue(const std::string& Key, const std::string& Part1,
+                          const std::string& Part2, const std::string& Part3,
+                          std::string& Answer) override;
     // The same through the setup connection without waiting: what the decoder
     // resolves alarm tags with.
     void LookupSetupValueAsync(const std::string& Key, const std::string& Part1,
@@ -145,7 +146,8 @@ public:
     // What list pages ask while they load.
     bool ServerEnabled(TCurrentDataServer server) const override;
     bool ServerConnected(TCurrentDataServer server) const override;
-    bool QueryCurrentData(TCurrentDataServer server, const std::string& request, std::string& answer) override;
+    bool QueryCurrentData(TCurrentDataServer server, const std::string& request,
+                          std::string& answer) override;
 
 private:
     // The setup server's calls, through the setup connection.
@@ -157,7 +159,8 @@ private:
     void RunConnectSequence();
     void ConnectSinks(int generation);
     void ConnectDataServer(suite::TServer server, bool enabled, const std::string& node,
-                           std::string_view firstType, std::string_view secondType, const char* errorText);
+                           std::string_view firstType, std::string_view secondType,
+                           const char* errorText);
     void Wait(std::chrono::milliseconds time);
 
     // The watch on the servers' bus names.

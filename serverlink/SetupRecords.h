@@ -19,7 +19,8 @@ struct TUnconvertible {
 };
 
 // One value of a setup record as it came over the wire.
-using TSetupValue = std::variant<TUnconvertible, bool, std::int64_t, std::uint64_t, double, std::string>;
+using TSetupValue =
+    std::variant<TUnconvertible, bool, std::int64_t, std::uint64_t, double, std::string>;
 using TSetupValues = std::vector<TSetupValue>;
 
 // Variant-style conversions; false when the value cannot be converted.
@@ -91,7 +92,8 @@ struct TSensorSetup {
     bool Enabled = true;  // 6
     std::int16_t Int7 = 2;
     bool IsText = false;  // 8
-    std::array<std::string, 66> Texts;  // values 9 to 74; Texts[TextIndex(19)] is the data file name
+    std::array<std::string, 66>
+        Texts;  // values 9 to 74; Texts[TextIndex(19)] is the data file name
 
     static constexpr std::size_t TextIndex(std::size_t value) { return value - 9; }
     const std::string& DataFileName() const { return Texts[TextIndex(19)]; }

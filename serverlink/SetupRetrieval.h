@@ -58,7 +58,9 @@ public:
 };
 
 // "Yes" or "No", as lstSensors shows booleans.
-inline const char* YesNo(bool value) { return value ? "Yes" : "No"; }
+inline const char* YesNo(bool value) {
+    return value ? "Yes" : "No";
+}
 
 // How the general setup read after "SetupLoad" ended.
 enum class TGeneralSetupRead { Loaded, Unavailable, Unconvertible };
@@ -89,8 +91,9 @@ public:
 
     // The setup query of alarm tags: false when the call fails or the answer
     // is exactly "ERROR".
-    bool LookupSetupValue(const std::string& Key, const std::string& Part1, const std::string& Part2,
-                          const std::string& Part3, std::string& Answer) override;
+    bool LookupSetupValue(const std::string& Key, const std::string& Part1,
+                          const std::string& Part2, const std::string& Part3,
+                          std::string& Answer) override;
 
     // One tick of test readings: a pseudo-random value for every sensor of
     // every station, all timed now, routed with Source "S". random(bound)
@@ -108,7 +111,8 @@ private:
 // being the 1-based scan position after the name. Empty names between commas
 // count; a trailing comma adds nothing. A line-end character (CR, LF, NUL) is
 // stepped over, so a list that ends with a line break is read to its end.
-void ForEachListName(const std::string& list, const std::function<void(const std::string&, int)>& add);
+void ForEachListName(const std::string& list,
+                     const std::function<void(const std::string&, int)>& add);
 
 // True for a sensor list answer that carries sensors: not empty and not
 // "ERROR" in any letter case.

@@ -45,7 +45,8 @@ void TTagOwners::Ask(const std::string& key, const std::string& station, const s
         "TAGINFO", station, std::string(), base,
         [self, generation, key, base](bool ok, bool answered, std::string answer) {
             const std::shared_ptr<TTagOwners*> alive = self.lock();
-            if (alive && *alive) (*alive)->Answered(generation, key, ok, answered, std::move(answer), base);
+            if (alive && *alive)
+                (*alive)->Answered(generation, key, ok, answered, std::move(answer), base);
         });
 }
 

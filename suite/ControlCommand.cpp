@@ -54,8 +54,8 @@ int RunControlCommand(const TCommandLine& line, QString* error) {
         case TMode::Quit: method = QStringLiteral("Quit"); break;
         default: *error = QStringLiteral("not a command"); return 1;
     }
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(setupName, ToQString(ControlPath), ToQString(ControlInterface), method);
+    QDBusMessage call = QDBusMessage::createMethodCall(setupName, ToQString(ControlPath),
+                                                       ToQString(ControlInterface), method);
     call.setArguments(args);
     const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {

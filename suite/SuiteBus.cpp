@@ -27,7 +27,6 @@ const QString kGoesRandom = QString::fromLatin1(TypeGoesRandom.data(), TypeGoesR
 const QString kErrorAbsent = QStringLiteral("QXSetup.Error.Absent");
 const QString kErrorNotServed = QStringLiteral("QXSetup.Error.NotServed");
 
-
 QVariant ToVariant(const TSetupValue& v) {
     switch (v.index()) {
         case 0: return QString::fromStdString(std::get<std::string>(v));
@@ -73,8 +72,8 @@ TSuiteBus::TSuiteBus(TSuiteRuntime& runtime, QString busAddress, int setupLoadDe
         ep.Server = server;
         ep.Served = server == TServer::Setup || suite.Serves(server);
         ep.Sender = ToQString(names.Identifier);
-        ep.EventTemplate = QDBusMessage::createSignal(ToQString(names.ObjectPath), ToQString(names.EventInterface),
-                                                      ToQString(EventSignal));
+        ep.EventTemplate = QDBusMessage::createSignal(
+            ToQString(names.ObjectPath), ToQString(names.EventInterface), ToQString(EventSignal));
         TBusObject::THandler handler;
         if (server == TServer::Setup) {
             handler = [this](const QDBusMessage& call) { return HandleSetup(call); };
@@ -218,7 +217,8 @@ QDBusMessage TSuiteBus::HandleSetup(const QDBusMessage& call) {
     }
     if (member == QLatin1String("QuerySetup")) {
         const bool loaded = started_.elapsed() >= setupLoadDelayMs_;
-        return call.createReply(ToQString(runtime_.QuerySetup(args[0].toString().toStdString(), loaded)));
+        return call.createReply(
+            ToQString(runtime_.QuerySetup(args[0].toString().toStdString(), loaded)));
     }
     return call.createErrorReply(QDBusError::UnknownMethod, member);
 }

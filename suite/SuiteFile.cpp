@@ -10,8 +10,8 @@
 #include <limits>
 #include <sstream>
 
-#include "workspace/MemIniFile.h"
 #include "textscan/TimeScale.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx::suite {
 

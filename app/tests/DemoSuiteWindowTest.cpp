@@ -60,7 +60,6 @@ void Settle() {
     QApplication::processEvents();
 }
 
-
 class DemoSuiteWindow : public testing::Test {
 protected:
     void SetUp() override {
@@ -78,7 +77,8 @@ protected:
             bool gone = false;
             QObject::connect(&watcher, &QDBusServiceWatcher::serviceUnregistered,
                              [&] { gone = true; });
-            QDBusInterface control(name, ToQString(suite::ControlPath), ToQString(suite::ControlInterface), *bus_);
+            QDBusInterface control(name, ToQString(suite::ControlPath),
+                                   ToQString(suite::ControlInterface), *bus_);
             control.call("Quit");
             WaitFor([&] { return gone || !bus_->interface()->isServiceRegistered(name).value(); },
                     5000);
@@ -247,11 +247,13 @@ TEST_F(DemoSuiteWindow, TheServerIndicatorShowsAttachedLostAndNotRunning) {
     Control("Emit", {"decode", "$GOESTIMED", "05/12/2009 10:15:00,RIVER1.LEVEL,3.55"});
     ASSERT_TRUE(WaitFor([&] { return ListCore(1).Row(0).Value == "3.55"; }));
     Control("SetAbsent", {"rtu", true});
-    ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: lost since 13:20:59"; })) << rtu->text().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: lost since 13:20:59"; }))
+        << rtu->text().toStdString();
     EXPECT_EQ(rtu->accessibleName(), "QX Rtu server: lost since 13:20:59");
     EXPECT_NE(rtu->toolTip().indexOf("left the bus at 13:20:59 on 12/10/2026"), -1)
         << rtu->toolTip().toStdString();
-    EXPECT_NE(Status().find("Error 1100: The QX Rtu server has gone away."), std::string::npos) << Status();
+    EXPECT_NE(Status().find("Error 1100: The QX Rtu server has gone away."), std::string::npos)
+        << Status();
     EXPECT_TRUE(weather.Row(0).Stale);
     EXPECT_TRUE(air.data(Qt::ForegroundRole).isValid());
     EXPECT_FALSE(ListCore(1).Row(0).Stale);
@@ -265,13 +267,15 @@ TEST_F(DemoSuiteWindow, TheServerIndicatorShowsAttachedLostAndNotRunning) {
     }
 
     Control("Shutdown", {"mbrtu"});
-    ASSERT_TRUE(WaitFor([&] { return zoviz->text() == "ZOViz: not running"; })) << zoviz->text().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return zoviz->text() == "ZOViz: not running"; }))
+        << zoviz->text().toStdString();
     EXPECT_FALSE(zoviz->toolTip().isEmpty());
     snap();
 
     Control("SetAbsent", {"rtu", false});
     ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: attached"; }));
-    EXPECT_NE(Status().find("The QX Rtu server is back: attached and subscribed again."), std::string::npos);
+    EXPECT_NE(Status().find("The QX Rtu server is back: attached and subscribed again."),
+              std::string::npos);
     // A new reading makes the row current again.
     Control("Emit", {"rtu", "$REALTIME", "05/12/2009 10:15:00,WX1.AIR,21.5"});
     ASSERT_TRUE(WaitFor([&] { return !weather.Row(0).Stale; }));

@@ -19,10 +19,10 @@ TEST(ReadingValueNumber, ConvertsWithTheRegionalDecimalSeparator) {
         const char* text;
         double number;
     } cases[] = {
-        {'.', "12.5", 12.5}, {'.', " -3 ", -3},  {'.', "+1e3", 1000}, {'.', ".5", 0.5},
-        {'.', "", 0},        {'.', "abc", 0},    {'.', "1,5", 0},     {',', "1,5", 1.5},
-        {',', "1.5", 0},     {'.', "nan", 0},    {'.', "inf", 0},     {'.', "1e999", 0},
-        {'.', "1e", 0},      {'.', "-", 0},      {'.', "12.5x", 0},
+        {'.', "12.5", 12.5}, {'.', " -3 ", -3}, {'.', "+1e3", 1000}, {'.', ".5", 0.5},
+        {'.', "", 0},        {'.', "abc", 0},   {'.', "1,5", 0},     {',', "1,5", 1.5},
+        {',', "1.5", 0},     {'.', "nan", 0},   {'.', "inf", 0},     {'.', "1e999", 0},
+        {'.', "1e", 0},      {'.', "-", 0},     {'.', "12.5x", 0},
     };
     for (const Case& c : cases) {
         TRegionalSettings settings;
@@ -60,7 +60,8 @@ TEST(ForEachDataRecord, WalksTheRecordsAfterTheLeadingTime) {
         {"garbage,ST1.AIR,12.5", false, {}},
         {"", false, {}},
         // A NUL ends the record it is in; the walk steps over it and goes on.
-        {std::string("05/12/2009 10:15:00,ST1.A\0IR,1,ST2.B,2", 38), true,
+        {std::string("05/12/2009 10:15:00,ST1.A\0IR,1,ST2.B,2", 38),
+         true,
          {"ST1|A|", "IR,1,ST2|B|2"}},
     };
     for (const Case& c : cases) {
@@ -96,7 +97,8 @@ TEST(ScanDataRecord, AgreesWithTheScannerOnRandomTexts) {
         ScanFormatted(text, position, "%s.%P%P", station, sensor, value);
         const std::size_t end = ScanDataRecord(text, cursor, fast);
 
-        ASSERT_EQ(end + 1, static_cast<std::size_t>(position)) << testing::PrintToString(text) << " at " << cursor;
+        ASSERT_EQ(end + 1, static_cast<std::size_t>(position))
+            << testing::PrintToString(text) << " at " << cursor;
         ASSERT_EQ(fast.Station, station) << testing::PrintToString(text) << " at " << cursor;
         ASSERT_EQ(fast.Sensor, sensor) << testing::PrintToString(text) << " at " << cursor;
         ASSERT_EQ(fast.Value, value) << testing::PrintToString(text) << " at " << cursor;

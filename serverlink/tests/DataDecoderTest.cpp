@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "serverlink/DataDecoder.h"
 #include "protocol/Identifiers.h"
+#include "serverlink/DataDecoder.h"
 #include "serverlink/SetupLookup.h"
 #include "textscan/Regional.h"
 
@@ -107,11 +107,12 @@ protected:
 using Lines = std::vector<std::string>;
 
 TEST_F(Decoder, RecordsBecomeReadingsForEveryPageInOrder) {
-    EXPECT_EQ(Decode(IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,ST1.AIR,12.5,ST1.BATT,13.1"),
-              (Lines{"p0 reading ST1|AIR|$REALTIME|2009-05-12 10:15:00|12.5",
-                     "p1 reading ST1|AIR|$REALTIME|2009-05-12 10:15:00|12.5",
-                     "p0 reading ST1|BATT|$REALTIME|2009-05-12 10:15:00|13.1",
-                     "p1 reading ST1|BATT|$REALTIME|2009-05-12 10:15:00|13.1"}));
+    EXPECT_EQ(
+        Decode(IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,ST1.AIR,12.5,ST1.BATT,13.1"),
+        (Lines{"p0 reading ST1|AIR|$REALTIME|2009-05-12 10:15:00|12.5",
+               "p1 reading ST1|AIR|$REALTIME|2009-05-12 10:15:00|12.5",
+               "p0 reading ST1|BATT|$REALTIME|2009-05-12 10:15:00|13.1",
+               "p1 reading ST1|BATT|$REALTIME|2009-05-12 10:15:00|13.1"}));
 }
 
 TEST_F(Decoder, MessagesTable) {
@@ -121,9 +122,13 @@ TEST_F(Decoder, MessagesTable) {
         const char* text;
         Lines readings;  // page 0's lines
     } cases[] = {
-        {IID_IQXDecodeCom, "$realtime", "05/12/2009 10:15:00,A.B,1",
+        {IID_IQXDecodeCom,
+         "$realtime",
+         "05/12/2009 10:15:00,A.B,1",
          {"reading A|B|$REALTIME|2009-05-12 10:15:00|1"}},
-        {IID_IQXMBRTUDataCOM, "$GoesTimed", "05/12/2009 10:15:00,A.B,1",
+        {IID_IQXMBRTUDataCOM,
+         "$GoesTimed",
+         "05/12/2009 10:15:00,A.B,1",
          {"reading A|B|$GOESTIMED|2009-05-12 10:15:00|1"}},
         {IID_IQXRtuDataCOM, "$STATUS", "05/12/2009 10:15:00,A.B,1", {}},
         {IID_IQXRtuDataCOM, "", "05/12/2009 10:15:00,A.B,1", {}},
@@ -131,27 +136,40 @@ TEST_F(Decoder, MessagesTable) {
         {"{634ce680-ac8d-489f-9074-c6fbbb996b52}", "$REALTIME", "05/12/2009 10:15:00,A.B,1", {}},
         {IID_IQXSetupCom, "$REALTIME", "05/12/2009 10:15:00,A.B,1", {}},
         {"", "$REALTIME", "05/12/2009 10:15:00,A.B,1", {}},
-        {IID_IQXRtuDataCOM, "$TIMETAG", "05/12/2009 10:15:00.25 UTC,ST1.AIR,1",
+        {IID_IQXRtuDataCOM,
+         "$TIMETAG",
+         "05/12/2009 10:15:00.25 UTC,ST1.AIR,1",
          {"reading ST1|AIR|$TIMETAG|2009-05-12 10:15:00|1"}},
         {IID_IQXRtuDataCOM, "$CURRENT", "05/12/2009 10:15:00", {}},
         {IID_IQXRtuDataCOM, "$CURRENT", "05/12/2009 10:15:00,", {}},
-        {IID_IQXRtuDataCOM, "$GOESRANDOM", "5/1/2009 7:05:09,A.B,1",
+        {IID_IQXRtuDataCOM,
+         "$GOESRANDOM",
+         "5/1/2009 7:05:09,A.B,1",
          {"reading A|B|$GOESRANDOM|2009-05-01 07:05:09|1"}},
-        {IID_IQXRtuDataCOM, "$REALTIME", "05/12/09 10:15:00,A.B,1",
+        {IID_IQXRtuDataCOM,
+         "$REALTIME",
+         "05/12/09 10:15:00,A.B,1",
          {"reading A|B|$REALTIME|1984-12-31 10:15:00|1"}},
         {IID_IQXRtuDataCOM, "$REALTIME", "05/12 10:15:00,A.B,1", {}},
         {IID_IQXRtuDataCOM, "$REALTIME", "", {}},
-        {IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,ST1.AIR,1,garbage",
+        {IID_IQXRtuDataCOM,
+         "$REALTIME",
+         "05/12/2009 10:15:00,ST1.AIR,1,garbage",
          {"reading ST1|AIR|$REALTIME|2009-05-12 10:15:00|1",
           "reading garbage||$REALTIME|2009-05-12 10:15:00|"}},
-        {IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,A.B,1,\r\n",
-         {"reading A|B|$REALTIME|2009-05-12 10:15:00|1", "reading \r\n||$REALTIME|2009-05-12 10:15:00|"}},
-        {IID_IQXRtuDataCOM, "$REALTIME", "05/12/2009 10:15:00,A.B,,C.D,x y",
-         {"reading A|B|$REALTIME|2009-05-12 10:15:00|", "reading C|D|$REALTIME|2009-05-12 10:15:00|x y"}},
+        {IID_IQXRtuDataCOM,
+         "$REALTIME",
+         "05/12/2009 10:15:00,A.B,1,\r\n",
+         {"reading A|B|$REALTIME|2009-05-12 10:15:00|1",
+          "reading \r\n||$REALTIME|2009-05-12 10:15:00|"}},
+        {IID_IQXRtuDataCOM,
+         "$REALTIME",
+         "05/12/2009 10:15:00,A.B,,C.D,x y",
+         {"reading A|B|$REALTIME|2009-05-12 10:15:00|",
+          "reading C|D|$REALTIME|2009-05-12 10:15:00|x y"}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(First(Decode(c.sender, c.type, c.text)), c.readings)
-            << c.type << " " << c.text;
+        EXPECT_EQ(First(Decode(c.sender, c.type, c.text)), c.readings) << c.type << " " << c.text;
     }
 }
 
@@ -198,14 +216,16 @@ TEST_F(Decoder, SecondaryReadingsGoToTheOwningSensor) {
     struct Case {
         const char* answer;  // null: the setup call fails
         const char* sensor;
-    } cases[] = {{"WIND", "WIND"}, {"ERROR", "AIR"}, {"", "AIR"}, {nullptr, "AIR"}, {"error", "error"}};
+    } cases[] = {
+        {"WIND", "WIND"}, {"ERROR", "AIR"}, {"", "AIR"}, {nullptr, "AIR"}, {"error", "error"}};
     for (const Case& c : cases) {
         decoder.ForgetTagOwners();
         setup.requests.clear();
         setup.fail = c.answer == nullptr;
         if (c.answer) setup.answers["TAGINFO:ST1,AIR"] = c.answer;
-        EXPECT_EQ(First(Decode(IID_IQXRtuDataCOM, "$REALTIME", text)),
-                  Lines{"secondary ST1|" + std::string(c.sensor) + "|$REALTIME|2009-05-12 10:15:00|7"})
+        EXPECT_EQ(
+            First(Decode(IID_IQXRtuDataCOM, "$REALTIME", text)),
+            Lines{"secondary ST1|" + std::string(c.sensor) + "|$REALTIME|2009-05-12 10:15:00|7"})
             << (c.answer ? c.answer : "(failed call)");
         EXPECT_EQ(setup.requests, Lines{"TAGINFO:ST1,AIR"});
     }
@@ -237,9 +257,8 @@ TEST_F(Decoder, TagOwnersAreAskedOnceUntilForgotten) {
 // readings wait for their owner and keep their order, one query per tag.
 class LaterSetup : public IAsyncSetupLookup {
 public:
-    void LookupSetupValueAsync(const std::string& key, const std::string& p1,
-                               const std::string& p2, const std::string& p3,
-                               Done done) override {
+    void LookupSetupValueAsync(const std::string& key, const std::string& p1, const std::string& p2,
+                               const std::string& p3, Done done) override {
         asked.push_back(BuildSetupRequest(key, p1, p2, p3));
         pending.push_back(std::move(done));
     }

@@ -4,9 +4,9 @@
 
 #include <random>
 
+#include "protocol/Identifiers.h"
 #include "readings/PageVector.h"
 #include "serverlink/DataDecoder.h"
-#include "protocol/Identifiers.h"
 #include "serverlink/SetupLookup.h"
 
 namespace qx {
@@ -37,9 +37,13 @@ TEST(DecoderFuzz, MutatedEventsTerminateWithBoundedReadings) {
         for (int n = 1 + static_cast<int>(rng() % 6); n > 0; --n) {
             const std::size_t at = rng() % (text.size() + 1);
             switch (rng() % 3) {
-            case 0: text.insert(at, 1, alphabet[rng() % (sizeof alphabet)]); break;
-            case 1: if (at < text.size()) text.erase(at, 1); break;
-            default: if (at < text.size()) text[at] = static_cast<char>(rng()); break;
+                case 0: text.insert(at, 1, alphabet[rng() % (sizeof alphabet)]); break;
+                case 1:
+                    if (at < text.size()) text.erase(at, 1);
+                    break;
+                default:
+                    if (at < text.size()) text[at] = static_cast<char>(rng());
+                    break;
             }
         }
         page.count = 0;

@@ -2,6 +2,7 @@
 // session bus of its own.
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -13,7 +14,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
-#include <sys/types.h>
 
 #include "protocol/Identifiers.h"
 #include "serverlink/tests/LinkTestSupport.h"
@@ -24,7 +24,6 @@ namespace qx {
 namespace {
 
 using suite::TServer;
-
 
 // Fast readings on every server: WX1 on the RTU server with an alarm
 // companion tagged AIRALM, RIVER1 on the decode server, PUMP1 on the Modbus
@@ -46,7 +45,8 @@ protected:
         ASSERT_TRUE(bus.isConnected());
         options.HomeDirectory = QX_HOME;
         options.Wait = [](std::chrono::milliseconds time) {
-            QTest::qWait(static_cast<int>(std::min<std::chrono::milliseconds::rep>(time.count(), 200)));
+            QTest::qWait(
+                static_cast<int>(std::min<std::chrono::milliseconds::rep>(time.count(), 200)));
         };
     }
 
@@ -54,7 +54,8 @@ protected:
         // Whatever suite still runs is asked to quit, and made to.
         for (const QDBusConnection& on : {bus, remote}) {
             if (!on.isConnected() || !Owned(on, suite::SetupServer)) continue;
-            const QDBusReply<uint> pid = on.interface()->servicePid(ToQString(suite::SetupServer.BusName));
+            const QDBusReply<uint> pid =
+                on.interface()->servicePid(ToQString(suite::SetupServer.BusName));
             Control(on, "Quit", {});
             if (!WaitFor([&] { return !Owned(on, suite::SetupServer); }, 3000) && pid.isValid())
                 ::kill(static_cast<pid_t>(pid.value()), SIGKILL);
@@ -88,20 +89,25 @@ protected:
         suiteProcess.start(QX_SETUP_EXE, args);
         ASSERT_TRUE(suiteProcess.waitForStarted());
         const QDBusConnection& on = address.isEmpty() ? bus : remote;
-        ASSERT_TRUE(WaitFor([&] { return Owned(on, suite::SetupServer) && Owned(on, suite::RtuServer); }));
+        ASSERT_TRUE(
+            WaitFor([&] { return Owned(on, suite::SetupServer) && Owned(on, suite::RtuServer); }));
     }
 
     static bool Owned(const QDBusConnection& on, const suite::TServerNames& server) {
         return on.interface()->isServiceRegistered(ToQString(server.BusName)).value();
     }
 
-    static QDBusMessage Control(const QDBusConnection& on, const char* method, const QVariantList& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
-                                                           ToQString(suite::ControlInterface), method);
+    static QDBusMessage Control(const QDBusConnection& on, const char* method,
+                                const QVariantList& args) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            ToQString(suite::SetupServer.BusName), ToQString(suite::ControlPath),
+            ToQString(suite::ControlInterface), method);
         call.setArguments(args);
         return on.call(call, QDBus::Block, 5000);
     }
-    QDBusMessage Control(const char* method, const QVariantList& args) { return Control(bus, method, args); }
+    QDBusMessage Control(const char* method, const QVariantList& args) {
+        return Control(bus, method, args);
+    }
 
     bool Logged(const std::string& prefix) {
         for (const std::string& line : page().log) {
@@ -141,8 +147,10 @@ TEST_F(DemoSuiteTest, TheSequenceStartsTheDemoSuiteFromTheHomeDirectoryAndShowsI
     ASSERT_FALSE(host.picker.rows.empty());
     EXPECT_EQ(host.picker.rows[0], "AIR|AT|Yes|No|X*0.01-40|1");
 
-    ASSERT_EQ(Control("Emit", {"rtu", "$REALTIME", "05/12/2009 10:15:00,ST1.AIR,12.5,ST1.BATT,13.1"}).type(),
-              QDBusMessage::ReplyMessage);
+    ASSERT_EQ(
+        Control("Emit", {"rtu", "$REALTIME", "05/12/2009 10:15:00,ST1.AIR,12.5,ST1.BATT,13.1"})
+            .type(),
+        QDBusMessage::ReplyMessage);
     ASSERT_TRUE(Arrives("ST1.BATT=13.1 $REALTIME"));
     EXPECT_TRUE(page().Has("ST1.AIR=12.5 $REALTIME"));
 }
@@ -207,7 +215,8 @@ TEST_F(DemoSuiteTest, WithTheRtuServerDisabledItGetsNoSinkThoughItRuns) {
 }
 
 TEST_F(DemoSuiteTest, ASuiteKilledMidStreamLeavesTheLinkWorkingAndALaterRefreshAttachesAgain) {
-    options.HomeDirectory = QDir(dir.path()).absolutePath().toStdString() + "/";  // nothing to start here
+    options.HomeDirectory =
+        QDir(dir.path()).absolutePath().toStdString() + "/";  // nothing to start here
     StartSuite();
     Link().FileReset1Execute();
     ASSERT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
@@ -232,7 +241,8 @@ TEST_F(DemoSuiteTest, ASuiteKilledMidStreamLeavesTheLinkWorkingAndALaterRefreshA
 }
 
 TEST_F(DemoSuiteTest, AKilledSuiteIsReportedAndItsReadingsResumeWithoutARefreshWhenItRestarts) {
-    options.HomeDirectory = QDir(dir.path()).absolutePath().toStdString() + "/";  // nothing to start here
+    options.HomeDirectory =
+        QDir(dir.path()).absolutePath().toStdString() + "/";  // nothing to start here
     StartSuite();
     Link().FileReset1Execute();
     ASSERT_TRUE(Arrives("WX1.AIR=12.5 $REALTIME"));
@@ -256,7 +266,8 @@ TEST_F(DemoSuiteTest, AKilledSuiteIsReportedAndItsReadingsResumeWithoutARefreshW
     EXPECT_TRUE(Arrives("PUMP1.RPM=1200 $REALTIME"));
     ASSERT_TRUE(WaitFor([&] { return host.Count("Ready..") == 1; }));
     EXPECT_EQ(host.messages, (Strings{ServerBackMessage(TServer::Setup), Retrieving, "Ready.."}));
-    for (TServer server : all) EXPECT_EQ(Link().Health().Status(server).State, THealthState::Attached);
+    for (TServer server : all)
+        EXPECT_EQ(Link().Health().Status(server).State, THealthState::Attached);
     EXPECT_TRUE(host.dialogs.empty());
 }
 
@@ -350,7 +361,8 @@ TEST_F(DemoSuiteTest, AlarmValuesOfAStalledSetupServerDoNotHoldTheWindow) {
     text += ",ST9.LAST,7";
     QElapsedTimer clock;
     clock.start();
-    ASSERT_EQ(Control("Emit", {"rtu", "$REALTIME", ToQString(text)}).type(), QDBusMessage::ReplyMessage);
+    ASSERT_EQ(Control("Emit", {"rtu", "$REALTIME", ToQString(text)}).type(),
+              QDBusMessage::ReplyMessage);
     ASSERT_TRUE(Arrives("ST9.LAST=7 $REALTIME"));
     EXPECT_LT(clock.elapsed(), 5000);  // one blocking lookup per record: hours
     // Once the lookups give up, every alarm value arrives under its own name.

@@ -22,8 +22,8 @@ public:
     }
 
     void Record(const std::string& action) {
-        actions.push_back(action + " " + buffer.EventSourceId + "|" + buffer.EventMessageType + "|" +
-                          buffer.EventText);
+        actions.push_back(action + " " + buffer.EventSourceId + "|" + buffer.EventMessageType +
+                          "|" + buffer.EventText);
     }
 
     TEventBuffer buffer{"old-sender", "old-type", "old-text"};
@@ -44,8 +44,14 @@ struct Case {
 TEST(SetupEventDispatch, EachIdActsOnItsArguments) {
     const Case cases[] = {
         {1, {Sender}, {"refresh {SENDER}|old-type|old-text"}, {"{SENDER}", "old-type", "old-text"}},
-        {2, {Sender, Type}, {"refresh {SENDER}|old-type|old-text"}, {"{SENDER}", "old-type", "old-text"}},
-        {3, {Sender}, {"shutdown {SENDER}|old-type|old-text"}, {"{SENDER}", "old-type", "old-text"}},
+        {2,
+         {Sender, Type},
+         {"refresh {SENDER}|old-type|old-text"},
+         {"{SENDER}", "old-type", "old-text"}},
+        {3,
+         {Sender},
+         {"shutdown {SENDER}|old-type|old-text"},
+         {"{SENDER}", "old-type", "old-text"}},
         {4, {Sender}, {}, {"{SENDER}", "old-type", "old-text"}},
         {5,
          {Sender, Type, Text},
@@ -84,7 +90,10 @@ TEST(DataServerEventDispatch, DataAndShutdownOfEachServer) {
              {"decode {SENDER}|$REALTIME|05/12/2009 10:15:00,ST1.AIR,1"},
              {"{SENDER}", "$REALTIME", "05/12/2009 10:15:00,ST1.AIR,1"}},
             {2, {}, {"server shutdown " + key}, {"old-sender", "old-type", "old-text"}},
-            {2, {TUnconvertible{}}, {"server shutdown " + key}, {"old-sender", "old-type", "old-text"}},
+            {2,
+             {TUnconvertible{}},
+             {"server shutdown " + key},
+             {"old-sender", "old-type", "old-text"}},
             {1, {Sender, Type}, {}, {"old-sender", "old-type", "old-text"}},
             {1, {Sender, TUnconvertible{}, Text}, {}, {"old-sender", "old-type", "old-text"}},
             {5, {Sender, Type, Text}, {}, {"old-sender", "old-type", "old-text"}},
@@ -95,7 +104,8 @@ TEST(DataServerEventDispatch, DataAndShutdownOfEachServer) {
             RecordingHandler handler;
             DispatchDataServerEvent(server, c.id, c.arguments, handler);
             EXPECT_EQ(handler.actions, c.actions) << key << " row " << row;
-            EXPECT_EQ(handler.buffer.EventSourceId, c.buffer.EventSourceId) << key << " row " << row;
+            EXPECT_EQ(handler.buffer.EventSourceId, c.buffer.EventSourceId)
+                << key << " row " << row;
             EXPECT_EQ(handler.buffer.EventText, c.buffer.EventText) << key << " row " << row;
             ++row;
         }

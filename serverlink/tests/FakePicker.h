@@ -30,8 +30,8 @@ public:
     }
     void AddSensor(const std::string& sensor) override { sensors.push_back(sensor); }
     void AddSensorRow(const TSensorSetup& setup) override {
-        rows.push_back(setup.SensorName + "|" + setup.RtuSensorName + "|" + YesNo(setup.Enabled) + "|" +
-                       YesNo(setup.IsText) + "|" + setup.Equation + "|" + setup.RawList);
+        rows.push_back(setup.SensorName + "|" + setup.RtuSensorName + "|" + YesNo(setup.Enabled) +
+                       "|" + YesNo(setup.IsText) + "|" + setup.Equation + "|" + setup.RawList);
     }
     int SensorCount() const override { return static_cast<int>(sensors.size()); }
     void SelectFirstSensor() override { selectedSensor = 0; }

@@ -12,7 +12,6 @@ using suite::TServer;
 
 namespace {
 
-
 std::size_t Index(TServer server) {
     return static_cast<std::size_t>(server);
 }
@@ -55,13 +54,17 @@ TFakeSuite::~TFakeSuite() {
 bool TFakeSuite::Start() {
     static int started = 0;
     connectionName_ = QString("fake-suite-%1").arg(++started);
-    bus_ = address_.isEmpty() ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName_)
-                              : QDBusConnection::connectToBus(address_, connectionName_);
+    bus_ = address_.isEmpty()
+               ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName_)
+               : QDBusConnection::connectToBus(address_, connectionName_);
     if (!bus_->isConnected()) return false;
     for (TServer server : AllServers) {
-        if (!bus_->registerVirtualObject(ToQString(suite::Names(server).ObjectPath), objects_[Index(server)].get()))
+        if (!bus_->registerVirtualObject(ToQString(suite::Names(server).ObjectPath),
+                                         objects_[Index(server)].get()))
             return false;
-        if (present_[Index(server)] && !bus_->registerService(ToQString(suite::Names(server).BusName))) return false;
+        if (present_[Index(server)] &&
+            !bus_->registerService(ToQString(suite::Names(server).BusName)))
+            return false;
     }
     return true;
 }
@@ -98,7 +101,8 @@ void TFakeSuite::SetQueryAnswer(const QString& request, const QString& answer) {
     queries_[request] = answer;
 }
 
-void TFakeSuite::SetSensorSetup(const QString& station, const QString& sensor, QVariantList values) {
+void TFakeSuite::SetSensorSetup(const QString& station, const QString& sensor,
+                                QVariantList values) {
     QMutexLocker lock(&mutex_);
     sensors_[station + "." + sensor] = std::move(values);
 }
@@ -142,7 +146,8 @@ void TFakeSuite::Emit(TServer server, int dispatchId, const QVariantList& argume
 void TFakeSuite::EmitRaw(TServer server, const QVariantList& signalArguments) {
     if (!bus_) return;
     const suite::TServerNames& names = suite::Names(server);
-    QDBusMessage signal = QDBusMessage::createSignal(ToQString(names.ObjectPath), ToQString(names.EventInterface), "Event");
+    QDBusMessage signal = QDBusMessage::createSignal(ToQString(names.ObjectPath),
+                                                     ToQString(names.EventInterface), "Event");
     signal.setArguments(signalArguments);
     bus_->send(signal);
 }
@@ -158,7 +163,8 @@ QDBusMessage TFakeSuite::Answer(TServer server, const QDBusMessage& call) {
     QStringList args;
     for (const QVariant& argument : call.arguments()) args << argument.toString();
     calls_[i] << method + "(" + args.join(",") + ")";
-    if (failing_[i].contains(method)) return call.createErrorReply("QXFake.Error.Failed", method + " failed");
+    if (failing_[i].contains(method))
+        return call.createErrorReply("QXFake.Error.Failed", method + " failed");
 
     const QString first = call.arguments().value(0).toString();
     if (server == TServer::Setup) {
@@ -204,8 +210,8 @@ QVariantList TFakeSuite::GeneralSetup(bool rtu, bool decode, bool zoviz, const Q
     return v;
 }
 
-QVariantList TFakeSuite::SensorSetup(const QString& station, const QString& sensor, const QString& rtuName,
-                                     bool enabled, bool isText) {
+QVariantList TFakeSuite::SensorSetup(const QString& station, const QString& sensor,
+                                     const QString& rtuName, bool enabled, bool isText) {
     QVariantList v;
     v << station << sensor << QString("X*2") << rtuName << QString() << QString("1,2") << enabled
       << QVariant::fromValue(qint16{2}) << isText;

@@ -61,10 +61,11 @@ public:
     QDBusMessage Answer(suite::TServer server, const QDBusMessage& call);
 
     // The 37 general setup values with the three data servers switched.
-    static QVariantList GeneralSetup(bool rtu, bool decode, bool zoviz, const QString& stations = "ST1,ST2");
+    static QVariantList GeneralSetup(bool rtu, bool decode, bool zoviz,
+                                     const QString& stations = "ST1,ST2");
     // The 75 values of one sensor's setup.
-    static QVariantList SensorSetup(const QString& station, const QString& sensor, const QString& rtuName,
-                                    bool enabled, bool isText);
+    static QVariantList SensorSetup(const QString& station, const QString& sensor,
+                                    const QString& rtuName, bool enabled, bool isText);
 
 private:
     QString address_;

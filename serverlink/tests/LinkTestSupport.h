@@ -31,7 +31,9 @@ public:
         ++shutdowns;
         if (onShutdown) onShutdown();
     }
-    std::string NodeName(suite::TServer server) const override { return nodes[static_cast<std::size_t>(server)]; }
+    std::string NodeName(suite::TServer server) const override {
+        return nodes[static_cast<std::size_t>(server)];
+    }
     IPickerLists& Picker() override { return picker; }
     void ServerHealthChanged(suite::TServer server) override {
         ++healthChanges[static_cast<std::size_t>(server)];
@@ -65,7 +67,9 @@ public:
     void ServerLost(TReadingServer server) override {
         log.push_back(std::string("stale ") + ReadingServerTitle(server));
     }
-    bool Has(const std::string& line) const { return std::find(log.begin(), log.end(), line) != log.end(); }
+    bool Has(const std::string& line) const {
+        return std::find(log.begin(), log.end(), line) != log.end();
+    }
     Strings log;
 };
 
@@ -91,7 +95,8 @@ inline void ShortWait(std::chrono::milliseconds time) {
 
 const std::string Retrieving = "Retrieving setup parameters from QX Setup..";
 const std::string Error4 =
-    "Error 4: An instance of the \"QXSetup.Applications\" OLE Automation class could not be created.  "
+    "Error 4: An instance of the \"QXSetup.Applications\" OLE Automation class could not be "
+    "created.  "
     "Is QX Setup running?";
 
 }  // namespace qx

@@ -24,8 +24,7 @@ using suite::TServer;
 const QString App = ToQString(IID_IQXRTDCom);
 const QString RtuId = ToQString(IID_IQXRtuDataCOM);
 const QString DecodeId = ToQString(IID_IQXDecodeCom);
-const QString ZOVizId =
-    ToQString(IID_IQXMBRTUDataCOM);
+const QString ZOVizId = ToQString(IID_IQXMBRTUDataCOM);
 
 QVariantList Data(const QString& sender, const QString& text, const QString& type = "$REALTIME") {
     return {sender, type, "05/12/2009 10:15:00," + text};
@@ -68,7 +67,8 @@ protected:
     void Flush() {
         static int marker = 0;
         const std::string line = "MARK.M" + std::to_string(++marker) + "=1 $REALTIME";
-        fake.Emit(TServer::Decode, 1, Data(DecodeId, QString::fromStdString(line.substr(0, line.find('=')) + ",1")));
+        fake.Emit(TServer::Decode, 1,
+                  Data(DecodeId, QString::fromStdString(line.substr(0, line.find('=')) + ",1")));
         ASSERT_TRUE(WaitFor([&] { return page().Has(line); })) << line;
     }
 
@@ -93,11 +93,12 @@ TEST_F(ServerLinkTest, StartUpAttachesEveryEnabledServerAndSubscribesItsTypes) {
     EXPECT_TRUE(started.empty());  // the setup server was running
 
     const QString id = App;
-    EXPECT_EQ(fake.Calls(TServer::Decode), (QStringList{"RegisterMessageType(" + id + ",$GOESTIMED)",
-                                                       "RegisterMessageType(" + id + ",$GOESRANDOM)"}));
+    EXPECT_EQ(fake.Calls(TServer::Decode),
+              (QStringList{"RegisterMessageType(" + id + ",$GOESTIMED)",
+                           "RegisterMessageType(" + id + ",$GOESRANDOM)"}));
     for (TServer server : {TServer::Rtu, TServer::ZOViz}) {
         EXPECT_EQ(fake.Calls(server), (QStringList{"RegisterMessageType(" + id + ",$TIMETAG)",
-                                                  "RegisterMessageType(" + id + ",$REALTIME)"}));
+                                                   "RegisterMessageType(" + id + ",$REALTIME)"}));
     }
     for (TServer server : {TServer::Setup, TServer::Decode, TServer::Rtu, TServer::ZOViz}) {
         EXPECT_TRUE(Link().Connection(server).Attached());
@@ -120,7 +121,8 @@ TEST_F(ServerLinkTest, ReadingsOfEveryServerReachThePages) {
     // The setup server relays data events too; only data servers' senders count.
     fake.Emit(TServer::Setup, 5, Data(RtuId, "ST2.X,1"));
     fake.Emit(TServer::Setup, 5, Data(App, "OWN.X,1"));
-    fake.Emit(TServer::Rtu, 1, Data(QString::fromStdString(std::string(IID_IQXSetupCom)), "SETUP.X,1"));
+    fake.Emit(TServer::Rtu, 1,
+              Data(QString::fromStdString(std::string(IID_IQXSetupCom)), "SETUP.X,1"));
     // An alarm companion is routed to the sensor the setup server names.
     fake.Emit(TServer::Rtu, 1, Data(RtuId, "ST1.AIR:2,HIGH"));
     Flush();
@@ -133,7 +135,8 @@ TEST_F(ServerLinkTest, ReadingsOfEveryServerReachThePages) {
     EXPECT_TRUE(WaitFor([&] { return page().Has("alarm ST1.WIND=HIGH $REALTIME"); }));
     EXPECT_FALSE(page().Has("OWN.X=1 $REALTIME"));
     EXPECT_FALSE(page().Has("SETUP.X=1 $REALTIME"));
-    EXPECT_EQ(fake.CallCount(TServer::Setup, "QuerySetup"), 4);  // SetupLoad, stations, sensors, TAGINFO
+    EXPECT_EQ(fake.CallCount(TServer::Setup, "QuerySetup"),
+              4);  // SetupLoad, stations, sensors, TAGINFO
 }
 
 TEST_F(ServerLinkTest, ARefreshFromAnotherSenderRerunsTheSequenceAndOneWithTheOwnIdDoesNot) {
@@ -292,8 +295,8 @@ TEST_F(ServerLinkTest, ASetupLoadedAfterAFewPollsConnects) {
     fake.SetSetupLoadAnswers({"LOADING", "LOADING", "ok", "OK"});
     Connect();
     EXPECT_EQ(fake.Calls(TServer::Setup).mid(0, 4),
-              (QStringList{"QuerySetup(SetupLoad)", "QuerySetup(SetupLoad)", "QuerySetup(SetupLoad)",
-                           "QuerySetup(SetupLoad)"}));
+              (QStringList{"QuerySetup(SetupLoad)", "QuerySetup(SetupLoad)",
+                           "QuerySetup(SetupLoad)", "QuerySetup(SetupLoad)"}));
     EXPECT_TRUE(Link().Connection(TServer::Rtu).HasSink());
 }
 
@@ -326,7 +329,8 @@ TEST_F(ServerLinkTest, AGeneralSetupThatDoesNotConvertReportsError7AndConnectsNo
         host.messages.clear();
         Link().FileReset1Execute();
         EXPECT_EQ(host.messages,
-                  (Strings{Retrieving, "Error 7: Unable to retrieve General Setup parameters", "Ready.."}));
+                  (Strings{Retrieving, "Error 7: Unable to retrieve General Setup parameters",
+                           "Ready.."}));
         EXPECT_FALSE(Link().Connection(TServer::Setup).HasSink());
         EXPECT_FALSE(Link().GeneralSetup().RtuEnabled);  // the defaults
     }
@@ -345,17 +349,20 @@ TEST_F(ServerLinkTest, MalformedEventsAreIgnored) {
     pair << 1 << QString("x");
     pair.endStructure();
     const QVariantList badRtu[] = {
-        {},                                                                  // no arguments
-        {1},                                                                 // no array
-        {QString("1"), QVariant::fromValue(Data(RtuId, "BAD.A,1"))},         // id of the wrong type
-        {1, QVariant::fromValue(QStringList{RtuId, "$REALTIME", "x"})},      // array of strings
-        {1, QVariant::fromValue(Data(RtuId, "BAD.B,1")), 5},                 // extra arguments are fine
-        {1, QVariant::fromValue(QVariantList{RtuId, "$REALTIME"})},          // too few values
-        {1, QVariant::fromValue(QVariantList{RtuId, QVariant::fromValue(pair), "05/12/2009 10:15:00,BAD.C,1"})},
-        {1, QVariant::fromValue(QVariantList{RtuId, "$REALTIME", QVariant::fromValue(QStringList{"x"})})},
-        {99, QVariant::fromValue(Data(RtuId, "BAD.D,1"))},                   // unknown id
-        {1, QVariant::fromValue(QVariantList{RtuId, "$REALTIME", QString(200000, 'x')})},  // huge text
-        {1, QVariant::fromValue(QVariantList{RtuId, "$REALTIME", QString()})},              // empty text
+        {},                                                              // no arguments
+        {1},                                                             // no array
+        {QString("1"), QVariant::fromValue(Data(RtuId, "BAD.A,1"))},     // id of the wrong type
+        {1, QVariant::fromValue(QStringList{RtuId, "$REALTIME", "x"})},  // array of strings
+        {1, QVariant::fromValue(Data(RtuId, "BAD.B,1")), 5},             // extra arguments are fine
+        {1, QVariant::fromValue(QVariantList{RtuId, "$REALTIME"})},      // too few values
+        {1, QVariant::fromValue(
+                QVariantList{RtuId, QVariant::fromValue(pair), "05/12/2009 10:15:00,BAD.C,1"})},
+        {1, QVariant::fromValue(
+                QVariantList{RtuId, "$REALTIME", QVariant::fromValue(QStringList{"x"})})},
+        {99, QVariant::fromValue(Data(RtuId, "BAD.D,1"))},  // unknown id
+        {1,
+         QVariant::fromValue(QVariantList{RtuId, "$REALTIME", QString(200000, 'x')})},  // huge text
+        {1, QVariant::fromValue(QVariantList{RtuId, "$REALTIME", QString()})},  // empty text
     };
     const QVariantList badSetup[] = {
         {},
@@ -364,9 +371,10 @@ TEST_F(ServerLinkTest, MalformedEventsAreIgnored) {
         {1, QVariant::fromValue(QStringList{"{OTHER}"})},
         {1, QVariant::fromValue(QVariantList{QVariant::fromValue(pair)})},  // sender not text
         {1, QVariant::fromValue(QVariantList{})},                           // no sender
-        {3, QVariant::fromValue(QVariantList{})},                           // shutdown without sender
+        {3, QVariant::fromValue(QVariantList{})},  // shutdown without sender
         {5, QVariant::fromValue(QVariantList{RtuId, "$REALTIME"})},
-        {5, QVariant::fromValue(QVariantList{RtuId, QVariant::fromValue(pair), "05/12/2009 10:15:00,BAD.E,1"})},
+        {5, QVariant::fromValue(
+                QVariantList{RtuId, QVariant::fromValue(pair), "05/12/2009 10:15:00,BAD.E,1"})},
         {0, QVariant::fromValue(QVariantList{"{OTHER}"})},
         {6, QVariant::fromValue(QVariantList{"{OTHER}"})},
     };
@@ -482,8 +490,8 @@ TEST_F(ServerLinkTest, TheSetupLookupWorksFromAnotherThread) {
     bool ok = false;
     std::string answer;
     // A thread of Qt's own, as the program's other threads would be.
-    std::unique_ptr<QThread> other(
-        QThread::create([&] { ok = Link().LookupSetupValue("TAGINFO", "ST1", "", "AIR", answer); }));
+    std::unique_ptr<QThread> other(QThread::create(
+        [&] { ok = Link().LookupSetupValue("TAGINFO", "ST1", "", "AIR", answer); }));
     other->start();
     ASSERT_TRUE(other->wait(30000));
     EXPECT_TRUE(ok);
@@ -627,8 +635,9 @@ TEST_F(ServerHealthLinkTest, ADataServerThatReturnsIsAttachedAndSubscribedAgainB
     ASSERT_TRUE(Said(ServerBackMessage(TServer::Rtu)));
     EXPECT_EQ(host.messages, Strings{ServerBackMessage(TServer::Rtu)});  // no full Refresh
     EXPECT_EQ(State(TServer::Rtu), THealthState::Attached);
-    EXPECT_EQ(fake.Calls(TServer::Rtu), (QStringList{"RegisterMessageType(" + App + ",$TIMETAG)",
-                                                     "RegisterMessageType(" + App + ",$REALTIME)"}));
+    EXPECT_EQ(fake.Calls(TServer::Rtu),
+              (QStringList{"RegisterMessageType(" + App + ",$TIMETAG)",
+                           "RegisterMessageType(" + App + ",$REALTIME)"}));
     EXPECT_TRUE(fake.Calls(TServer::Setup).isEmpty());
     fake.Emit(TServer::Rtu, 1, Data(RtuId, "ST1.AIR,8"));
     ASSERT_TRUE(WaitFor([&] { return page().Has("ST1.AIR=8 $REALTIME"); }));
@@ -764,7 +773,8 @@ TEST_F(ServerHealthLinkTest, ServersOnARemoteNodeAreWatchedOnTheNodesBus) {
 
 TEST(RemoteBusAddress, TheNodeIsEscapedIntoTheSuitePortAddress) {
     EXPECT_EQ(RemoteBusAddress("qx-node.example.com"), "tcp:host=qx-node.example.com,port=47011");
-    EXPECT_EQ(RemoteBusAddress("a,port=1;unix:path=/x"), "tcp:host=a%2cport%3d1%3bunix%3apath%3d/x,port=47011");
+    EXPECT_EQ(RemoteBusAddress("a,port=1;unix:path=/x"),
+              "tcp:host=a%2cport%3d1%3bunix%3apath%3d/x,port=47011");
     EXPECT_EQ(RemoteBusAddress("n\xc3\xa9"), "tcp:host=n%c3%a9,port=47011");
 }
 

@@ -17,8 +17,14 @@ TEST(SetupValueConversion, TextComesFromEveryScalar) {
         TSetupValue value;
         const char* text;
     } cases[] = {
-        {std::string("ST1"), "ST1"}, {std::string(), ""}, {true, "True"},   {false, "False"},
-        {I{-12}, "-12"},             {U{65535}, "65535"}, {2.5, "2.5"},     {1e20, "1e+20"},
+        {std::string("ST1"), "ST1"},
+        {std::string(), ""},
+        {true, "True"},
+        {false, "False"},
+        {I{-12}, "-12"},
+        {U{65535}, "65535"},
+        {2.5, "2.5"},
+        {1e20, "1e+20"},
     };
     for (const auto& c : cases) {
         std::string text = "old";

@@ -41,8 +41,8 @@ public:
     Strings requests;
 };
 
-TSetupValues SensorRecord(const std::string& name, const std::string& rtuName, bool enabled, bool isText,
-                          const std::string& equation, const std::string& rawList) {
+TSetupValues SensorRecord(const std::string& name, const std::string& rtuName, bool enabled,
+                          bool isText, const std::string& equation, const std::string& rawList) {
     TSetupValues values(75, TSetupValue(std::string()));
     values[1] = name;
     values[2] = equation;
@@ -142,8 +142,8 @@ TEST_F(SetupRetrieval, SensorsWithoutAUsableRecordGetTheDefaultRow) {
     bad[8] = TUnconvertible{};
     server.sensors["ST1.BADTYPE"] = bad;
     retrieval.cbxStationsChange(picker);
-    EXPECT_EQ(picker.rows,
-              (Strings{"NULLREC|NULLREC|Yes|No||", "SHORT|SHORT|Yes|No||", "BADTYPE|BADTYPE|Yes|No||"}));
+    EXPECT_EQ(picker.rows, (Strings{"NULLREC|NULLREC|Yes|No||", "SHORT|SHORT|Yes|No||",
+                                    "BADTYPE|BADTYPE|Yes|No||"}));
 }
 
 TEST_F(SetupRetrieval, AFailingSensorSetupCallEndsTheFillingAndKeepsTheRowsSoFar) {
@@ -172,7 +172,8 @@ TEST_F(SetupRetrieval, GeneralSetupReadResetsToDefaultsFirst) {
     server.fail.clear();
 
     server.general.assign(37, TSetupValue(false));
-    EXPECT_EQ(retrieval.ReadGeneralSetup(), TGeneralSetupRead::Unconvertible);  // integers as booleans
+    EXPECT_EQ(retrieval.ReadGeneralSetup(),
+              TGeneralSetupRead::Unconvertible);  // integers as booleans
     EXPECT_EQ(retrieval.General.Int26, 998877);
 
     server.general = TSetupValues(37, TSetupValue(std::int64_t{0}));
@@ -236,10 +237,11 @@ TEST_F(SetupRetrieval, TestTickOfASingleStationListStaysBelow120) {
     server.answers["General,Stations"] = "S1";
     server.answers["Station:S1,Sensors"] = "A";
     std::int64_t bound = 0;
-    retrieval.Timer1Timer([](const SensorReading&) {}, 0, [&](std::int64_t b) {
-        bound = b;
-        return 0;
-    });
+    retrieval.Timer1Timer([](const SensorReading&) {}, 0,
+                          [&](std::int64_t b) {
+                              bound = b;
+                              return 0;
+                          });
     EXPECT_EQ(bound, 120);
 }
 

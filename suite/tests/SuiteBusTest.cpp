@@ -95,15 +95,17 @@ protected:
     }
 
     QDBusMessage Call(const TServerNames& server, const char* method, const QVariantList& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            ToQString(server.BusName), ToQString(server.ObjectPath), ToQString(server.Interface), QLatin1String(method));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(ToQString(server.BusName), ToQString(server.ObjectPath),
+                                           ToQString(server.Interface), QLatin1String(method));
         call.setArguments(args);
         return bus_.call(call, QDBus::BlockWithGui, 5000);
     }
 
     QDBusMessage Control(const char* method, const QVariantList& args) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            ToQString(SetupServer.BusName), ToQString(ControlPath), ToQString(ControlInterface), QLatin1String(method));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(ToQString(SetupServer.BusName), ToQString(ControlPath),
+                                           ToQString(ControlInterface), QLatin1String(method));
         call.setArguments(args);
         return bus_.call(call, QDBus::BlockWithGui, 5000);
     }
@@ -115,8 +117,9 @@ protected:
     }
 
     void Listen(const TServerNames& server, TEventLog& log) {
-        ASSERT_TRUE(bus_.connect(ToQString(server.BusName), ToQString(server.ObjectPath), ToQString(server.EventInterface),
-                                 ToQString(EventSignal), &log, SLOT(OnEvent(QDBusMessage))));
+        ASSERT_TRUE(bus_.connect(ToQString(server.BusName), ToQString(server.ObjectPath),
+                                 ToQString(server.EventInterface), ToQString(EventSignal), &log,
+                                 SLOT(OnEvent(QDBusMessage))));
         // A round trip so that the match is in place before anything is sent.
         Setup(QStringLiteral("SetupLoad"));
     }
@@ -339,9 +342,9 @@ TEST_F(SuiteBusTest, ShutdownReleasesTheServersNameAndAbsenceBringsItBack) {
 TEST_F(SuiteBusTest, ADelayedServerDoesNotHoldUpTheOthers) {
     ASSERT_EQ(Control("SetDelay", {QStringLiteral("setup"), 600}).type(),
               QDBusMessage::ReplyMessage);
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(ToQString(SetupServer.BusName), ToQString(SetupServer.ObjectPath),
-                                       ToQString(SetupServer.Interface), QStringLiteral("QuerySetup"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        ToQString(SetupServer.BusName), ToQString(SetupServer.ObjectPath),
+        ToQString(SetupServer.Interface), QStringLiteral("QuerySetup"));
     call.setArguments({QStringLiteral("General,Stations")});
     QElapsedTimer clock;
     clock.start();
@@ -400,18 +403,20 @@ TEST(SuiteOnAnotherBus, ServesAndObeysThere) {
     {
         QDBusConnection other = QDBusConnection::connectToBus(address, QStringLiteral("other"));
         ASSERT_TRUE(other.isConnected());
-        ASSERT_TRUE(WaitFor(
-            [&] { return other.interface()->isServiceRegistered(ToQString(RtuServer.BusName)).value(); }));
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(ToQString(SetupServer.BusName), ToQString(SetupServer.ObjectPath),
-                                           ToQString(SetupServer.Interface), QStringLiteral("QuerySetup"));
+        ASSERT_TRUE(WaitFor([&] {
+            return other.interface()->isServiceRegistered(ToQString(RtuServer.BusName)).value();
+        }));
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            ToQString(SetupServer.BusName), ToQString(SetupServer.ObjectPath),
+            ToQString(SetupServer.Interface), QStringLiteral("QuerySetup"));
         call.setArguments({QStringLiteral("General,Stations")});
         EXPECT_EQ(other.call(call).arguments().value(0).toString(),
                   QLatin1String("WX1,RIVER1,PUMP1"));
         // Not on the session bus.
         QDBusConnection session = QDBusConnection::sessionBus();
         if (session.isConnected()) {
-            EXPECT_FALSE(session.interface()->isServiceRegistered(ToQString(SetupServer.BusName)).value());
+            EXPECT_FALSE(
+                session.interface()->isServiceRegistered(ToQString(SetupServer.BusName)).value());
         }
     }
     QDBusConnection::disconnectFromBus(QStringLiteral("other"));

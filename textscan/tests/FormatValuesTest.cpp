@@ -36,7 +36,9 @@ struct FormatCase {
     std::string expected;
 };
 
-std::ostream& operator<<(std::ostream& os, const FormatCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const FormatCase& c) {
+    return os << c.name;
+}
 
 class FormatValuesCases : public ::testing::TestWithParam<FormatCase> {};
 
@@ -60,11 +62,17 @@ const FormatCase kCases[] = {
     {"CommaAfterNoBreakSpace", "% %P", {"a"}, "\xC2\xA0,a"},
     {"UnknownIsNoField", "%Z%P", {"a"}, "a"},
     {"LineEndHasNoSeparator", "a%Nb", {}, "a\r\nb"},
-    {"BlankIsNoBreakSpace", "a% b", {}, "a\xC2\xA0" "b"},
+    {"BlankIsNoBreakSpace",
+     "a% b",
+     {},
+     "a\xC2\xA0"
+     "b"},
     {"QuoteIsNoLetter", "%P%\"", {"a", "b"}, "ab"},
     {"UnknownTakesNoValue", "x%Z%5k%i", {I{7}}, "x7"},
     {"PercentAtEnd", "ab%", {}, "ab"},
-    {"SeparatorForEveryKind", "%C%B%I%R%D", {'c', true, I{1}, 2.5, I{1}},
+    {"SeparatorForEveryKind",
+     "%C%B%I%R%D",
+     {'c', true, I{1}, 2.5, I{1}},
      "c,Yes,1,2.500000,01/01/1985"},
 
     // Text.
@@ -76,8 +84,7 @@ const FormatCase kCases[] = {
     {"FirstCharacters", "%3f", {"abcdef"}, "abc"},
     {"FirstCharactersNoWidth", "%f", {"abcdef"}, "abcdef"},
     {"FirstCharactersShortText", "%10f|", {"abc"}, "abc|"},
-    {"FirstCharactersKeepUtf8Whole", "%2f|%3f", {"a\xC3\xA9", "a\xC3\xA9"},
-     "a|a\xC3\xA9"},
+    {"FirstCharactersKeepUtf8Whole", "%2f|%3f", {"a\xC3\xA9", "a\xC3\xA9"}, "a|a\xC3\xA9"},
 
     // The double-quote directive picks quotes the scanner reads back.
     {"QuotePlain", "%\"", {"abc"}, "abc"},
@@ -142,12 +149,10 @@ const FormatCase kCases[] = {
     {"TimeMin", "%t", {kInt64Min}, "-2562047788015215:30:08"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Format, FormatValuesCases, ::testing::ValuesIn(kCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Format, FormatValuesCases, ::testing::ValuesIn(kCases), CaseName());
 
 TEST(FormatValues, LargestRealFitsInFull) {
-    const std::string text =
-        FormatValuesDynamic("%.9x", V{-std::numeric_limits<double>::max()});
+    const std::string text = FormatValuesDynamic("%.9x", V{-std::numeric_limits<double>::max()});
     EXPECT_EQ(text.size(), 1u + 309u + 1u + 9u);
     EXPECT_EQ(text.substr(0, 18), "-17976931348623157");
     EXPECT_EQ(text.substr(text.size() - 10), ".000000000");
@@ -166,7 +171,9 @@ struct ErrorCase {
     V values;
 };
 
-std::ostream& operator<<(std::ostream& os, const ErrorCase& c) { return os << c.name; }
+std::ostream& operator<<(std::ostream& os, const ErrorCase& c) {
+    return os << c.name;
+}
 
 class FormatValuesErrors : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -176,22 +183,15 @@ TEST_P(FormatValuesErrors, Throws) {
 }
 
 const ErrorCase kErrors[] = {
-    {"MissingValue", "%P%P", {"a"}},
-    {"MissingWidth", "%*p", {}},
-    {"MissingAfterWidth", "%*p", {I{3}}},
-    {"TextGivenInteger", "%p", {I{1}}},
-    {"IntegerGivenReal", "%i", {1.0}},
-    {"MilliGivenReal", "%m", {1.0}},
-    {"DateGivenText", "%d", {"1"}},
-    {"CharGivenText", "%c", {"x"}},
-    {"BoolGivenInteger", "%b", {I{1}}},
-    {"RealGivenBool", "%x", {true}},
-    {"WidthGivenReal", "%*x", {2.0, 1.0}},
-    {"PrecisionGivenText", "%.*x", {"2", 1.0}},
+    {"MissingValue", "%P%P", {"a"}},       {"MissingWidth", "%*p", {}},
+    {"MissingAfterWidth", "%*p", {I{3}}},  {"TextGivenInteger", "%p", {I{1}}},
+    {"IntegerGivenReal", "%i", {1.0}},     {"MilliGivenReal", "%m", {1.0}},
+    {"DateGivenText", "%d", {"1"}},        {"CharGivenText", "%c", {"x"}},
+    {"BoolGivenInteger", "%b", {I{1}}},    {"RealGivenBool", "%x", {true}},
+    {"WidthGivenReal", "%*x", {2.0, 1.0}}, {"PrecisionGivenText", "%.*x", {"2", 1.0}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Format, FormatValuesErrors, ::testing::ValuesIn(kErrors),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Format, FormatValuesErrors, ::testing::ValuesIn(kErrors), CaseName());
 
 TEST(FormatValues, ErrorNamesDirectiveAndValue) {
     try {

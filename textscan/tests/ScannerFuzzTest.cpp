@@ -14,10 +14,11 @@ namespace qx {
 namespace {
 
 const char* const kPieces[] = {
-    "%P", "%p", "%s.", "%S,", "%s", "%v\"", "%V'", "%\",", "%\"'", "%c", "%C", "%i", "%L",
-    "%w", "%W", "%e", "%E", "%r", "%R", "%x", "%X", "%m", "%M", "%b", "%B", "%d", "%D",
-    "%j", "%J", "%t", "%T", "%q", "%Q", "%?=", "%?", "%n", "%N", "%_", "%[", "%]", "%z",
-    "%3P", "%*p", "%.*s.", "%2?,", "%%", ",", ".", "/", ":", " ", "a", "%0", "%",
+    "%P",   "%p", "%s.", "%S,", "%s", "%v\"", "%V'", "%\",", "%\"'", "%c",  "%C",
+    "%i",   "%L", "%w",  "%W",  "%e", "%E",   "%r",  "%R",   "%x",   "%X",  "%m",
+    "%M",   "%b", "%B",  "%d",  "%D", "%j",   "%J",  "%t",   "%T",   "%q",  "%Q",
+    "%?=",  "%?", "%n",  "%N",  "%_", "%[",   "%]",  "%z",   "%3P",  "%*p", "%.*s.",
+    "%2?,", "%%", ",",   ".",   "/",  ":",    " ",   "a",    "%0",   "%",
 };
 
 const char kAlphabet[] = "0123456789/:., ,,..ABCyesNOon+-eE\"'\r\n\t\x01\x7f\xc3\xa9=%";
@@ -35,10 +36,14 @@ std::string Mutate(std::mt19937& rng, std::string text) {
     for (int n = std::uniform_int_distribution<int>(1, 4)(rng); n > 0; --n) {
         const std::size_t at = text.empty() ? 0 : rng() % (text.size() + 1);
         switch (op(rng)) {
-        case 0: text.insert(at, 1, kAlphabet[rng() % (sizeof kAlphabet)]); break;
-        case 1: if (at < text.size()) text.erase(at, 1); break;
-        case 2: if (at < text.size()) text[at] = static_cast<char>(rng()); break;
-        default: text = text.substr(0, at); break;
+            case 0: text.insert(at, 1, kAlphabet[rng() % (sizeof kAlphabet)]); break;
+            case 1:
+                if (at < text.size()) text.erase(at, 1);
+                break;
+            case 2:
+                if (at < text.size()) text[at] = static_cast<char>(rng());
+                break;
+            default: text = text.substr(0, at); break;
         }
     }
     return text;
@@ -69,8 +74,8 @@ TEST(ScannerFuzz, RandomFormatsAndTextsStayInBounds) {
 TEST(ScannerFuzz, RecordScanAlwaysAdvances) {
     std::mt19937 rng(7);
     for (int round = 0; round < 5000; ++round) {
-        std::string text = round % 2 ? RandomText(rng, 60)
-                                     : Mutate(rng, "05/12/2009 10:15:00,ST1.AIR,1,S.B:2,x");
+        std::string text =
+            round % 2 ? RandomText(rng, 60) : Mutate(rng, "05/12/2009 10:15:00,ST1.AIR,1,S.B:2,x");
         // An embedded NUL stops every field without being consumed; the
         // decoder steps over it itself.
         std::replace(text.begin(), text.end(), '\0', 'x');

@@ -13,9 +13,9 @@ namespace {
 struct ScanCase {
     const char* format;
     std::string source;
-    int position;          // on entry
-    const char* outputs;   // the outputs' values joined by "|"
-    int endPosition;       // Position afterwards
+    int position;         // on entry
+    const char* outputs;  // the outputs' values joined by "|"
+    int endPosition;      // Position afterwards
     bool result;
 };
 

@@ -16,9 +16,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "workspace/MemIniFile.h"
 #include "textscan/Regional.h"
 #include "textscan/TimeScale.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {

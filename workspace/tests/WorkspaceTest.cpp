@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "workspace/Workspace.h"
 #include "workspace/MemIniFile.h"
+#include "workspace/Workspace.h"
 
 namespace qx {
 namespace {

@@ -70,8 +70,8 @@ TEST(QxText, DecodePrintsReadingsAndLookups) {
         "\n"
         "app\t$REALTIME\t05/12/2009 10:15:00,ST1.AIR,1\n"
         "{634CE680-AC8D-489F-9074-C6FBBB996B52}\t$CURRENT\t05/12/2009 10:15:00,A.B,x\\ty\n";
-    const ToolRun r = Qx({"decode", "--setup", "TAGINFO:ST1,AIR=WIND", "--setup-fail", "TAGINFO:ST2,X"},
-                     input);
+    const ToolRun r =
+        Qx({"decode", "--setup", "TAGINFO:ST1,AIR=WIND", "--setup-fail", "TAGINFO:ST2,X"}, input);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "reading\tST1\tAIR\t$REALTIME\t2009-05-12 10:15:00\t12.5\n"
