@@ -248,21 +248,28 @@ void TServerLink::ConnectDataServer(TServer server, bool enabled, const std::str
     }
 }
 
+void TServerLink::CloseConnection(TServer server) {
+    TServerConnection& connection = Conn(server);
+    const bool attached = connection.Attached();
+    connection.Close();
+    if (attached && options_.ConnectionClosed) options_.ConnectionClosed(server);
+}
+
 void TServerLink::CloseSetupConnection() {
     ++setupGeneration_;
-    Conn(TServer::Setup).Close();
+    CloseConnection(TServer::Setup);
 }
 
 void TServerLink::CloseDecodeConnection() {
-    Conn(TServer::Decode).Close();
+    CloseConnection(TServer::Decode);
 }
 
 void TServerLink::CloseRtuConnection() {
-    Conn(TServer::Rtu).Close();
+    CloseConnection(TServer::Rtu);
 }
 
 void TServerLink::CloseZOVizConnection() {
-    Conn(TServer::ZOViz).Close();
+    CloseConnection(TServer::ZOViz);
 }
 
 void TServerLink::CloseAllConnections() {

@@ -70,6 +70,8 @@ struct TServerLinkOptions {
     // The owner lookups of alarm tags: no one waits for them, but a setup
     // server that does not answer should not hold alarm values long.
     int TagInfoTimeoutMs = 5000;
+    // Told of each connection that closes while it is attached, in order.
+    std::function<void(suite::TServer)> ConnectionClosed;
     // The local time a server is reported lost at; by default the system's.
     HealthClock Clock;
 };
@@ -156,6 +158,7 @@ private:
     TSetupValues GetSensorSetup(const std::string& station, const std::string& sensor) override;
 
     TServerConnection& Conn(suite::TServer server);
+    void CloseConnection(suite::TServer server);
     void RunConnectSequence();
     void ConnectSinks(int generation);
     void ConnectDataServer(suite::TServer server, bool enabled, const std::string& node,

@@ -534,6 +534,20 @@ TEST_F(ServerLinkTest, AnUnreachableRemoteDataNodeGivesItsServersErrorBox) {
     EXPECT_EQ(host.messages.back(), "Ready..");
 }
 
+TEST_F(ServerLinkTest, ConnectionsCloseInTheOrderRtuModbusDecodeSetup) {
+    std::vector<TServer> closed;
+    options.ConnectionClosed = [&](TServer server) { closed.push_back(server); };
+    Connect();
+    ASSERT_TRUE(closed.empty());
+    const std::vector<TServer> order{TServer::Rtu, TServer::ZOViz, TServer::Decode, TServer::Setup};
+    Link().FileReset1Execute();  // a Refresh closes them first, too
+    EXPECT_EQ(closed, order);
+    closed.clear();
+    Link().CloseAllConnections();
+    EXPECT_EQ(closed, order);
+    for (TServer server : order) EXPECT_FALSE(Link().Connection(server).Attached());
+}
+
 TEST_F(ServerLinkTest, AShutdownEventEndsTheProgramWhoeverSendsIt) {
     Connect();
     fake.Emit(TServer::Setup, 3, {App});  // the program's own identifier
