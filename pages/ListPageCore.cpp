@@ -346,7 +346,8 @@ const TCurrentValues::TStation* TCurrentValues::Station(const std::string& stati
     if (!serverChosen_) {
         // The enable flags and connections do not change during a load.
         serverChosen_ = true;
-        for (const TCurrentDataServer server : {TCurrentDataServer::Rtu, TCurrentDataServer::Decode}) {
+        for (const TCurrentDataServer server :
+             {TCurrentDataServer::Rtu, TCurrentDataServer::Decode}) {
             if (servers_ && servers_->ServerEnabled(server) && servers_->ServerConnected(server)) {
                 server_ = server;
                 break;

@@ -20,7 +20,14 @@ namespace qx {
 class IListPageServers;
 enum class TCurrentDataServer;
 
-enum ListColumn : int { ColStationID, ColSensorName, ColTimeTag, ColValue, ColAlarm, ListColumnCount };
+enum ListColumn : int {
+    ColStationID,
+    ColSensorName,
+    ColTimeTag,
+    ColValue,
+    ColAlarm,
+    ListColumnCount
+};
 
 // "StationID", "SensorName", "TimeTag", "Value", "Alarm".
 const char* ListColumnCaption(int column);
@@ -127,7 +134,9 @@ private:
     struct NameHash {
         using is_transparent = void;
         std::size_t operator()(const NameView& key) const;
-        std::size_t operator()(const NameKey& key) const { return (*this)(NameView{key.Station, key.Sensor}); }
+        std::size_t operator()(const NameKey& key) const {
+            return (*this)(NameView{key.Station, key.Sensor});
+        }
     };
     struct NameEqual {
         using is_transparent = void;

@@ -83,8 +83,9 @@ TEST_F(ListPageCoreTest, PauseHoldsUpdatesAndResumeAppliesThem) {
     EXPECT_FALSE(core_.Row(3).Holding.has_value());
 
     EXPECT_FALSE(core_.TogglePause());
-    EXPECT_EQ(Rows(core_), (Lines{"ST1|A|05/12/2009 10:15:00|2|HI", "ST1|B|12/31/2008 23:59:59|1|LO",
-                                  "ST1|C|05/12/2009 10:15:00|3|", before[3]}));
+    EXPECT_EQ(Rows(core_),
+              (Lines{"ST1|A|05/12/2009 10:15:00|2|HI", "ST1|B|12/31/2008 23:59:59|1|LO",
+                     "ST1|C|05/12/2009 10:15:00|3|", before[3]}));
     for (int i = 0; i < core_.RowCount(); ++i) EXPECT_FALSE(core_.Row(i).Holding.has_value());
 }
 
@@ -138,7 +139,7 @@ TEST_F(ListPageCoreTest, RowsLastFedByALostServerAreStaleUntilTheirNextReading) 
     core_.ShowReading(From(TReadingServer::Rtu, "A", "1"));
     core_.ShowReading(From(TReadingServer::Decode, "B", "2"));
     core_.ShowReading(From(TReadingServer::Decode, "C", "3"));
-    core_.ShowReading(From(TReadingServer::Rtu, "C", "4"));  // the last reading counts
+    core_.ShowReading(From(TReadingServer::Rtu, "C", "4"));   // the last reading counts
     core_.ShowReading(From(TReadingServer::None, "D", "5"));  // a test reading
     int first = -1, last = -1;
     core_.TakeDirtyRange(first, last);
@@ -193,7 +194,10 @@ TEST_F(ListPageCoreTest, SortsPerColumnAndAlternatesDirection) {
         const char* station;
         const char* value;
         TDateTime time;
-    } data[] = {{"B", "10", kMay12}, {"C", "", kDec31}, {"A", "-2", kDec31}, {"D", "0", kMay12},
+    } data[] = {{"B", "10", kMay12},
+                {"C", "", kDec31},
+                {"A", "-2", kDec31},
+                {"D", "0", kMay12},
                 {"E", "x", kMay12}};
     for (const RowData& d : data) {
         core_.AddSensor(d.station, "S");
@@ -270,7 +274,9 @@ class CorePage : public TWatchTab {
 public:
     TListPageCore core;
     std::vector<std::string> shown;
-    void AddSensor(const std::string& st, const std::string& se) override { core.AddSensor(st, se); }
+    void AddSensor(const std::string& st, const std::string& se) override {
+        core.AddSensor(st, se);
+    }
     void ShowReading(const SensorReading& r) override {
         shown.push_back("reading " + r.Station + "." + r.Sensor + "=" + r.Value + " " + r.Source);
         core.ShowReading(r);
@@ -318,8 +324,9 @@ TEST(ListPageLoad, SplitsKeysAndShowsOnlyTheKeysSensor) {
 
     EXPECT_EQ(page.shown, (Lines{"alarm ST1.AIR=HI ?", "reading ST1.AIR=12.5 ?",
                                  "reading ST2.X=1 ?", "alarm ST2.X=LO ?"}));
-    EXPECT_EQ(Rows(page.core), (Lines{"ST1|AIR|05/12/2009 10:15:00|12.5|", "ST2|X|05/12/2009 10:15:00|1|LO",
-                                      "ST3|A|||", "ST4||||", "ST5|B|||"}));
+    EXPECT_EQ(Rows(page.core),
+              (Lines{"ST1|AIR|05/12/2009 10:15:00|12.5|", "ST2|X|05/12/2009 10:15:00|1|LO",
+                     "ST3|A|||", "ST4||||", "ST5|B|||"}));
 }
 
 // The answer holds the whole station: one request per station and load, and

@@ -12,11 +12,11 @@
 #include <QTreeView>
 
 #include "pages/ListModel.h"
-#include "readings/ListPageServers.h"
 #include "pages/ListTab.h"
 #include "pages/ListTextExport.h"
-#include "workspace/MemIniFile.h"
+#include "readings/ListPageServers.h"
 #include "textscan/Regional.h"
+#include "workspace/MemIniFile.h"
 
 namespace qx {
 namespace {

@@ -27,9 +27,9 @@ TEST(WatchTab, NamesMatchIgnoringAsciiCaseOnly) {
         const char* b;
         bool same;
     } cases[] = {
-        {"St1", "sT1", true},    {"AIR", "AIR ", false}, {"", "", true},
-        {"\xC3\xA9", "\xC3\x89", false},  // é and É differ: only A..Z fold
-        {"A_1", "a_1", true},    {"[", "{", false},
+        {"St1", "sT1", true}, {"AIR", "AIR ", false},
+        {"", "", true},       {"\xC3\xA9", "\xC3\x89", false},  // é and É differ: only A..Z fold
+        {"A_1", "a_1", true}, {"[", "{", false},
     };
     for (const Case& c : cases) EXPECT_EQ(SameName(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
