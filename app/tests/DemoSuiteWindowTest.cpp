@@ -28,6 +28,8 @@
 #include "app/ExitConfirm.h"
 #include "app/Main.h"
 #include "app/tests/FindControl.h"
+#include "chart/Chart.h"
+#include "pages/ChartTab.h"
 #include "pages/ListModel.h"
 #include "pages/ListPageCore.h"
 #include "pages/ListTab.h"
@@ -60,7 +62,6 @@ void Settle() {
     QApplication::processEvents();
 }
 
-
 class DemoSuiteWindow : public testing::Test {
 protected:
     void SetUp() override {
@@ -78,7 +79,8 @@ protected:
             bool gone = false;
             QObject::connect(&watcher, &QDBusServiceWatcher::serviceUnregistered,
                              [&] { gone = true; });
-            QDBusInterface control(name, ToQString(suite::ControlPath), ToQString(suite::ControlInterface), *bus_);
+            QDBusInterface control(name, ToQString(suite::ControlPath),
+                                   ToQString(suite::ControlInterface), *bus_);
             control.call("Quit");
             WaitFor([&] { return gone || !bus_->interface()->isServiceRegistered(name).value(); },
                     5000);
@@ -167,6 +169,35 @@ TEST_F(DemoSuiteWindow, StartsTheSuiteFillsThePickerAndShowsLiveReadings) {
     }
 }
 
+// The demo workspace's chart pages draw the suite's readings as they come.
+TEST_F(DemoSuiteWindow, ChartPagesDrawTheLiveReadings) {
+    TfrmQXZuz& w = Start();
+    auto* weather = dynamic_cast<TfrmChartTab*>(w.Page(3));
+    auto* river = dynamic_cast<TfrmChartTab*>(w.Page(4));
+    ASSERT_NE(weather, nullptr);
+    ASSERT_NE(river, nullptr);
+    EXPECT_TRUE(weather->HasSensor("WX1", "AIR"));
+    EXPECT_TRUE(river->HasSensor("RIVER1", "FLOW"));
+    EXPECT_TRUE(weather->timerRefresh().isActive());
+    // Live readings arrive in the window that ends now.
+    ASSERT_TRUE(WaitFor([&] { return weather->Chart().Series(0).Count() >= 2; }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return river->Chart().Series(0).Count() >= 1; }, 30000));
+    const TChartAxis& time = weather->Chart().BottomAxis();
+    EXPECT_LE(time.Minimum(), weather->Chart().Series(0).FirstX());
+    EXPECT_GE(time.Maximum(), weather->Chart().Series(0).LastX());
+
+    const QString shot = qEnvironmentVariable("QX_SCREENSHOT");
+    if (!shot.isEmpty()) {
+        w.resize(900, 600);
+        w.show();
+        Find<QTabWidget>(w, "pgData")->setCurrentIndex(3);
+        Settle();
+        QString chartShot = shot;
+        chartShot.insert(chartShot.lastIndexOf('.'), "-chart");
+        EXPECT_TRUE(w.grab().save(chartShot));
+    }
+}
+
 TEST_F(DemoSuiteWindow, RefreshAndServerShutdownEvents) {
     TfrmQXZuz& w = Start();
     ASSERT_NE(Status().find("Ready.."), std::string::npos) << Status();
@@ -247,11 +278,13 @@ TEST_F(DemoSuiteWindow, TheServerIndicatorShowsAttachedLostAndNotRunning) {
     Control("Emit", {"decode", "$GOESTIMED", "05/12/2009 10:15:00,RIVER1.LEVEL,3.55"});
     ASSERT_TRUE(WaitFor([&] { return ListCore(1).Row(0).Value == "3.55"; }));
     Control("SetAbsent", {"rtu", true});
-    ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: lost since 13:20:59"; })) << rtu->text().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: lost since 13:20:59"; }))
+        << rtu->text().toStdString();
     EXPECT_EQ(rtu->accessibleName(), "QX Rtu server: lost since 13:20:59");
     EXPECT_NE(rtu->toolTip().indexOf("left the bus at 13:20:59 on 12/10/2026"), -1)
         << rtu->toolTip().toStdString();
-    EXPECT_NE(Status().find("Error 1100: The QX Rtu server has gone away."), std::string::npos) << Status();
+    EXPECT_NE(Status().find("Error 1100: The QX Rtu server has gone away."), std::string::npos)
+        << Status();
     EXPECT_TRUE(weather.Row(0).Stale);
     EXPECT_TRUE(air.data(Qt::ForegroundRole).isValid());
     EXPECT_FALSE(ListCore(1).Row(0).Stale);
@@ -265,13 +298,15 @@ TEST_F(DemoSuiteWindow, TheServerIndicatorShowsAttachedLostAndNotRunning) {
     }
 
     Control("Shutdown", {"mbrtu"});
-    ASSERT_TRUE(WaitFor([&] { return zoviz->text() == "ZOViz: not running"; })) << zoviz->text().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return zoviz->text() == "ZOViz: not running"; }))
+        << zoviz->text().toStdString();
     EXPECT_FALSE(zoviz->toolTip().isEmpty());
     snap();
 
     Control("SetAbsent", {"rtu", false});
     ASSERT_TRUE(WaitFor([&] { return rtu->text() == "Rtu: attached"; }));
-    EXPECT_NE(Status().find("The QX Rtu server is back: attached and subscribed again."), std::string::npos);
+    EXPECT_NE(Status().find("The QX Rtu server is back: attached and subscribed again."),
+              std::string::npos);
     // A new reading makes the row current again.
     Control("Emit", {"rtu", "$REALTIME", "05/12/2009 10:15:00,WX1.AIR,21.5"});
     ASSERT_TRUE(WaitFor([&] { return !weather.Row(0).Stale; }));

@@ -501,7 +501,7 @@ TEST_F(ChartTabTest, Screenshots) {
     const QByteArray dir = qgetenv("QX_CHARTPAGE_SCREENSHOTS");
     if (dir.isEmpty()) GTEST_SKIP() << "set QX_CHARTPAGE_SCREENSHOTS to a folder for pictures";
     const char* sensors[] = {"AIR", "HUM", "WIND", "PRESS"};
-    for (const char* s : sensors) page_.AddSensor("WX1", s);
+    for (const char* s : sensors) page_.AddSensor("ST1", s);
     for (int i = 0; i <= 600; ++i) {
         const double t = kT0 - 50 * kMinute + i * 5.0 / 86400;
         const double x = i / 60.0;
