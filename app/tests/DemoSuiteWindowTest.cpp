@@ -28,6 +28,8 @@
 #include "app/ExitConfirm.h"
 #include "app/Main.h"
 #include "app/tests/FindControl.h"
+#include "chart/Chart.h"
+#include "pages/ChartTab.h"
 #include "pages/ListModel.h"
 #include "pages/ListPageCore.h"
 #include "pages/ListTab.h"
@@ -164,6 +166,35 @@ TEST_F(DemoSuiteWindow, StartsTheSuiteFillsThePickerAndShowsLiveReadings) {
         QString listShot = shot;
         listShot.insert(listShot.lastIndexOf('.'), "-list");
         EXPECT_TRUE(w.grab().save(listShot));
+    }
+}
+
+// The demo workspace's chart pages draw the suite's readings as they come.
+TEST_F(DemoSuiteWindow, ChartPagesDrawTheLiveReadings) {
+    TfrmQXZuz& w = Start();
+    auto* weather = dynamic_cast<TfrmChartTab*>(w.Page(3));
+    auto* river = dynamic_cast<TfrmChartTab*>(w.Page(4));
+    ASSERT_NE(weather, nullptr);
+    ASSERT_NE(river, nullptr);
+    EXPECT_TRUE(weather->HasSensor("WX1", "AIR"));
+    EXPECT_TRUE(river->HasSensor("RIVER1", "FLOW"));
+    EXPECT_TRUE(weather->timerRefresh().isActive());
+    // Live readings arrive in the window that ends now.
+    ASSERT_TRUE(WaitFor([&] { return weather->Chart().Series(0).Count() >= 2; }, 30000));
+    ASSERT_TRUE(WaitFor([&] { return river->Chart().Series(0).Count() >= 1; }, 30000));
+    const TChartAxis& time = weather->Chart().BottomAxis();
+    EXPECT_LE(time.Minimum(), weather->Chart().Series(0).FirstX());
+    EXPECT_GE(time.Maximum(), weather->Chart().Series(0).LastX());
+
+    const QString shot = qEnvironmentVariable("QX_SCREENSHOT");
+    if (!shot.isEmpty()) {
+        w.resize(900, 600);
+        w.show();
+        Find<QTabWidget>(w, "pgData")->setCurrentIndex(3);
+        Settle();
+        QString chartShot = shot;
+        chartShot.insert(chartShot.lastIndexOf('.'), "-chart");
+        EXPECT_TRUE(w.grab().save(chartShot));
     }
 }
 

@@ -167,9 +167,11 @@ TEST_F(MainWindow, ActionsCarryCaptionsAndHints) {
         EXPECT_EQ(action->toolTip(), c.tip);
         EXPECT_EQ(action->statusTip(), c.status);
     }
-    // Without pages the page commands are off.
-    for (const char* name : {"actSave", "actCopy", "actSettings"})
+    // The active page is the first chart page: it has graph settings, and
+    // (until it saves and copies its chart) no save or copy.
+    for (const char* name : {"actSave", "actCopy"})
         EXPECT_FALSE(Find<QAction>(window, name)->isEnabled()) << name;
+    EXPECT_TRUE(Find<QAction>(window, "actSettings")->isEnabled());
 }
 
 TEST_F(MainWindow, ConfirmationAnswersDecideTheClose) {
