@@ -118,6 +118,12 @@ QString LabelText(const std::string& label, bool multiLine) {
     return text;
 }
 
+// A one pixel line's run ends this far (device pixels) inside the span of
+// pixels it touches: antialiased, the end pixels get the three quarters
+// cover a line's turning point gives them; aliased, the pixel centres stay
+// inside. Wider lines cover their end pixels whole.
+constexpr double kThinSpanInset = 0.25;
+
 class TPainterRun {
 public:
     TPainterRun(TChart& chart, QPainter& painter, const TChartLayout& layout,
@@ -213,7 +219,31 @@ private:
             const QPointF edge = ClipTo(device(i0 - 1), inner, leftBound, true);
             AddVertex(poly_, edge / dpr);
         }
-        if (o_.decimate) {
+        // Each column's run from minimum to maximum is filled as a span
+        // over the device pixels a line along it covers; the line then only
+        // needs each column's first and last point. Lines wider
+        // than three device pixels have round ends narrower than the span
+        // and keep the run in the line.
+        spans_.clear();
+        const bool spans = o_.decimate && lineWidth_ <= 3;
+        const double half = lineWidth_ / 2;
+        const double inset = lineWidth_ == 1 ? kThinSpanInset : 0;
+        if (spans) {
+            ForEachColumn(points, map, i0, i1, [&](const TColumnSummary& c) {
+                const double first = points.Y(c.first);
+                const double last = points.Y(c.last);
+                AddVertex(poly_, grid.Snapped(c.column, first));
+                const double a = grid.Row(c.values.min);
+                const double b = grid.Row(c.values.max);
+                if (a != b) {
+                    const double x = leftDev + static_cast<double>(c.column) + grid.offset - half;
+                    const double y = std::min(a, b) + grid.offset - half + inset;
+                    spans_.append(QRectF(x / dpr, y / dpr, lineWidth_ / dpr,
+                                         (std::abs(a - b) + lineWidth_ - 2 * inset) / dpr));
+                }
+                AddVertex(poly_, grid.Snapped(c.column, last));
+            });
+        } else if (o_.decimate) {
             ForEachColumn(points, map, i0, i1, [&](const TColumnSummary& c) {
                 const double first = points.Y(c.first);
                 const double last = points.Y(c.last);
@@ -247,6 +277,15 @@ private:
         pen.setCosmetic(true);
         pen.setCapStyle(Qt::RoundCap);
         pen.setJoinStyle(Qt::RoundJoin);
+        if (!spans_.isEmpty()) {
+            // Filled before the line: where the line's antialiased edges
+            // fall on a span, the span's colour stays.
+            p_.save();
+            p_.setPen(Qt::NoPen);
+            p_.setBrush(color);
+            p_.drawRects(spans_);
+            p_.restore();
+        }
         p_.setPen(pen);
         p_.setBrush(Qt::NoBrush);
         if (poly_.size() == 1) {
@@ -374,6 +413,7 @@ private:
     double lineWidth_;  // series lines, device pixels
     QPolygonF poly_;
     QList<QLineF> segments_;
+    QList<QRectF> spans_;  // the columns' runs from minimum to maximum
 };
 
 }  // namespace

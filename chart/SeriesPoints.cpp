@@ -121,12 +121,18 @@ TValueRange TSeriesPoints::ValueRange(std::size_t from, std::size_t to) const {
         return r;
     }
     // Whole blocks from the summary; the partial blocks at either end point
-    // by point. The last block is whole for a range that runs to the end.
+    // by point, unless the whole block's extent already lies inside the
+    // range found (then so does the part's, and its points stay unread).
+    // The last block is whole for a range that runs to the end.
     const std::size_t firstBlock = (a + kBlock - 1) / kBlock;
     const std::size_t endBlock = b == times_.size() ? levels_[0].size() : b / kBlock;
-    ScanRange(a, firstBlock * kBlock, r);
-    if (endBlock * kBlock < b) ScanRange(endBlock * kBlock, b, r);
     QueryLevel(0, firstBlock, endBlock, r);
+    const std::vector<TBlock>& blocks = levels_[0];
+    auto inside = [&](std::size_t block) {
+        return r.valid && blocks[block].min >= r.min && blocks[block].max <= r.max;
+    };
+    if (a < firstBlock * kBlock && !inside(firstBlock - 1)) ScanRange(a, firstBlock * kBlock, r);
+    if (endBlock * kBlock < b && !inside(endBlock)) ScanRange(endBlock * kBlock, b, r);
     return r;
 }
 

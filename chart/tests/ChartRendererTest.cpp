@@ -90,6 +90,43 @@ TEST(ChartRenderer, DecimatedPictureEqualsEveryPointPicture) {
     }
 }
 
+// Thousands of points a column (whole summary blocks inside each column,
+// partial ones at its edges) and a stretch of a few points a column: the
+// decimated picture still equals the every-point one.
+TEST(ChartRenderer, DensePictureEqualsEveryPointPicture) {
+    TChart chart;
+    chart.SetLegendVisible(false);
+    chart.BottomAxis().SetAutomatic(false);
+    chart.BottomAxis().SetMinMax(0, 100);
+    std::mt19937 rng(3);
+    std::normal_distribution<double> noise(0, 1);
+    for (int k = 0; k < 2; ++k) {
+        TChartSeries& s = chart.AddSeries("D" + std::to_string(k));
+        double v = 0;
+        double x = -1;
+        while (x < 101) {
+            v += noise(rng);
+            s.AddXY(x, v + (std::uniform_int_distribution<int>(0, 5000)(rng) == 0 ? 80 : 0));
+            x += x > 60 && x < 70 ? 0.2 : 0.0002 * (k + 1);
+        }
+    }
+    for (const qreal dpr : {1.0, 2.0}) {
+        const QImage full = Draw(chart, false, dpr);
+        const QImage decimated = Draw(chart, true, dpr);
+        ASSERT_EQ(full.size(), decimated.size());
+        int differing = 0;
+        int drawn = 0;
+        for (int y = 0; y < full.height(); ++y) {
+            for (int x = 0; x < full.width(); ++x) {
+                differing += full.pixel(x, y) != decimated.pixel(x, y);
+                drawn += full.pixel(x, y) == qRgb(255, 0, 0);
+            }
+        }
+        EXPECT_EQ(differing, 0) << "at pixel ratio " << dpr;
+        EXPECT_GT(drawn, 1000 * dpr * dpr);
+    }
+}
+
 // A level line is exactly one device pixel row (two at 2x) of the pure
 // series colour, with antialiasing on.
 TEST(ChartRenderer, LevelLinesAreCrisp) {
