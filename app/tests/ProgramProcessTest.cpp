@@ -10,6 +10,8 @@
 #include <sys/types.h>
 #include <csignal>
 
+#include "app/tests/ReadyProgram.h"
+
 namespace {
 
 TEST(ProgramProcess, StopSignalsCloseTheWindowAndSaveTheWorkspace) {
@@ -23,20 +25,10 @@ TEST(ProgramProcess, StopSignalsCloseTheWindowAndSaveTheWorkspace) {
         workspace.close();
 
         QProcess process;
-        process.setWorkingDirectory(dir.path());  // the suite's home: no qxsetup here
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QX_REPORT_READY", "1");
         environment.insert("XDG_DATA_HOME", dir.path());  // where a start registers the server
-        process.setProcessEnvironment(environment);
-        process.setReadChannel(QProcess::StandardError);
-        process.start(program, {});
-        ASSERT_TRUE(process.waitForStarted(5000));
-        // The program says when its window is up and the signals are handled.
-        QByteArray output;
-        while (!output.contains("qxrirovozer: ready\n")) {
-            ASSERT_TRUE(process.waitForReadyRead(20000)) << output.toStdString();
-            output += process.readAllStandardError();
-        }
+        // The suite's home is the folder it starts in: no qxsetup there.
+        ASSERT_TRUE(qx::test::StartUntilReady(process, program, {}, dir.path(), environment));
         ::kill(static_cast<pid_t>(process.processId()), signal);
         ASSERT_TRUE(process.waitForFinished(20000)) << signal;
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << signal;
@@ -83,18 +75,7 @@ TEST(ProgramProcess, TraceOptionWritesTheStatusMessagesFromTheStart) {
     const QString program = dir.filePath("qxrirovozer");
     ASSERT_TRUE(QFile::copy(QX_PROGRAM, program));
     QProcess process;
-    process.setWorkingDirectory(dir.path());
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QX_REPORT_READY", "1");
-    process.setProcessEnvironment(environment);
-    process.setReadChannel(QProcess::StandardError);
-    process.start(program, {"--trace"});
-    ASSERT_TRUE(process.waitForStarted(5000));
-    QByteArray output;
-    while (!output.contains("qxrirovozer: ready\n")) {
-        ASSERT_TRUE(process.waitForReadyRead(20000)) << output.toStdString();
-        output += process.readAllStandardError();
-    }
+    ASSERT_TRUE(qx::test::StartUntilReady(process, program, {"--trace"}, dir.path()));
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(20000));
     QFile log(dir.filePath("QXRTD.LOG"));

@@ -17,6 +17,7 @@
 #include <sys/types.h>
 #include <csignal>
 
+#include "app/tests/ReadyProgram.h"
 #include "services/tests/ClientProcess.h"
 #include "testsupport/PrivateBus.h"
 
@@ -152,18 +153,8 @@ TEST_F(ProgramServices, TheBusStartsTheProgramFromItsActivationFile) {
 TEST_F(ProgramServices, TheSessionsStopSignalEndsItWhileClientsHoldObjects) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QX_REPORT_READY", "1");
     environment.insert("XDG_DATA_HOME", data);
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(dir.path());
-    process.setReadChannel(QProcess::StandardError);
-    process.start(program, {});
-    ASSERT_TRUE(process.waitForStarted(5000));
-    QByteArray output;
-    while (!output.contains("qxrirovozer: ready\n")) {
-        ASSERT_TRUE(process.waitForReadyRead(20000)) << output.toStdString();
-        output += process.readAllStandardError();
-    }
+    ASSERT_TRUE(test::StartUntilReady(process, program, {}, dir.path(), environment));
     services::TClientProcess holder({"watch"});
     ASSERT_TRUE(holder.Start()) << holder.Errors().toStdString();
     // The question would hold the program up; the session does not wait.
